@@ -1,0 +1,35 @@
+// Playing and taking back moves. makeMove keeps every incremental Board field
+// exact, including the check state of the side that moves next.
+#pragma once
+
+#include "board/types.h"
+#include "search/searchstack.h"
+
+// Saves the undo record at index ply (all but its move). Call before every
+// makeMove or makeNullMove; ply must stay below the undo array's capacity.
+inline void saveUndo(Board& board) {
+    UndoRecord& record = board.stack->undo[board.ply];
+    record.occupied = board.occupied;
+    record.occupiedFiles = board.occupiedFiles;
+    record.occupiedAntiDiagonals = board.occupiedAntiDiagonals;
+    record.occupiedDiagonals = board.occupiedDiagonals;
+    record.whitePawnAttacks = board.white.pawnAttacks;
+    record.blackPawnAttacks = board.black.pawnAttacks;
+    record.hashKey = board.hashKey;
+    record.pawnHashKey = board.pawnHashKey;
+    record.blackHashPart = board.black.hashPart;
+    record.whiteHashPart = board.white.hashPart;
+    record.lastIrreversiblePly = uint16_t(board.lastIrreversiblePly);
+    record.whiteCastleRights = board.white.castleRights;
+    record.blackCastleRights = board.black.castleRights;
+    record.epFile = board.epFile;
+    record.checkInfo = board.checkInfo;
+}
+
+void makeMove(Board& board, Move move);
+void unmakeMove(Board& board);
+void makeNullMove(Board& board);
+void unmakeNullMove(Board& board);
+
+// Room for one more move in the undo array.
+inline bool undoHasRoom(const Board& board) { return board.ply < board.stack->maxGame; }

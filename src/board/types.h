@@ -1,0 +1,177 @@
+// The engine's shared vocabulary: squares, colours, men, the Move word, the
+// Board with its incremental fields, the two side records and the undo record.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+
+using Bitboard = uint64_t;
+using Move = uint32_t;
+
+struct SearchStack;
+
+// square = 8 * rank + file; a1 = 0, h1 = 7, a8 = 56, h8 = 63.
+enum Square : int {
+    A1 = 0, B1, C1, D1, E1, F1, G1, H1,
+    A8 = 56, B8, C8, D8, E8, F8, G8, H8
+};
+
+// Colour 1 is white, so per-colour tables put black first.
+enum Colour : int { Black = 0, White = 1 };
+
+// Piece codes, as stored in Board::squares and in the Move word.
+enum Piece : int { NoPiece = 0, Pawn = 1, Knight = 2, Bishop = 3, Rook = 4, Queen = 5, King = 6 };
+
+// Move kinds (bits 12-15 of a Move).
+enum MoveKind : int {
+    KindNull = 0,
+    KindPawn = 1,  // single step, capture or en passant
+    KindKnight = 2,
+    KindBishop = 3,
+    KindRook = 4,
+    KindQueen = 5,
+    KindKing = 6,  // not castling
+    KindDoubleStep = 7,
+    KindPromoteQueen = 8,
+    KindPromoteKnight = 9,
+    KindPromoteRook = 10,
+    KindPromoteBishop = 11,
+    KindCastleKingSide = 12,
+    KindCastleQueenSide = 13
+};
+
+// Move word: from 0-5, to 6-11, kind 12-15, piece 16-18, promotion 19-21,
+// captured 22-24, en-passant flag 25.
+constexpr Move EnPassantFlag = 1u << 25;
+constexpr int CaptureFieldEnPassant = 9;  // bits 22-25 read together for en passant
+
+constexpr int moveFrom(Move m) { return int(m & 63); }
+constexpr int moveTo(Move m) { return int((m >> 6) & 63); }
+constexpr int moveKind(Move m) { return int((m >> 12) & 15); }
+constexpr int movePiece(Move m) { return int((m >> 16) & 7); }
+constexpr int movePromotion(Move m) { return int((m >> 19) & 7); }
+constexpr int moveCaptured(Move m) { return int((m >> 22) & 7); }
+constexpr int moveCaptureField(Move m) { return int((m >> 22) & 15); }
+constexpr bool moveIsEnPassant(Move m) { return (m & EnPassantFlag) != 0; }
+constexpr bool moveIsCastling(Move m) { return moveKind(m) >= KindCastleKingSide; }
+
+constexpr Move buildMove(int from, int to, int kind, int piece, int captured = 0,
+                         int promotion = 0) {
+    return Move(from) | Move(to) << 6 | Move(kind) << 12 | Move(piece) << 16 |
+           Move(promotion) << 19 | Move(captured) << 22;
+}
+constexpr Move buildEnPassant(int from, int to) {
+    return buildMove(from, to, KindPawn, Pawn, Pawn) | EnPassantFlag;
+}
+
+// Promotion kind (8..11) to the piece it makes, and back.
+constexpr int promotionPiece(int kind) {
+    constexpr int piece[4] = {Queen, Knight, Rook, Bishop};
+    return piece[kind - KindPromoteQueen];
+}
+
+// Increments of SideState::materialSignature, indexed by piece code. Read as
+// nibbles from the low end: pawns, knights, bishops, rooks, queens, non-pawn men,
+// all men but the king, minors, heavy weight, (0); byte 5 material in pawn units,
+// byte 6 pawns + 16 knights + 64 bishops, byte 7 rooks + 4 queens.
+constexpr uint64_t signatureIncrement[7] = {0,
+                                            0x0001010001000001ull,
+                                            0x0010030011100010ull,
+                                            0x0040030011100100ull,
+                                            0x0100050101101000ull,
+                                            0x04000A0201110000ull,
+                                            0};
+
+// Castling rights bits of SideState::castleRights.
+constexpr uint8_t CastleKingSide = 1;
+constexpr uint8_t CastleQueenSide = 2;
+
+struct SideState {
+    Bitboard pawns, knights, bishops, rooks, queens, king;  // in piece-code order
+    Bitboard pieces;  // all ^ pawns: every man but pawns, king included
+    Bitboard diagonalSliders, straightSliders;
+    Bitboard all;
+    Bitboard pawnAttacks;
+    Bitboard evalAttacks[9];  // evaluation scratch; make/unmake leave it alone
+    uint64_t hashPart;        // XOR of this side's key contributions
+    int32_t evalCounters[4];  // evaluation scratch
+    uint64_t materialSignature;
+    int32_t kingSquare;
+    int32_t material;
+    int32_t colour;  // fixed: 1 for white, 0 for black
+    uint8_t castleRights;
+};
+
+// The bitboard of one piece kind of a side, by piece code 1..6.
+inline constexpr Bitboard SideState::*pieceSet[7] = {
+    nullptr, &SideState::pawns, &SideState::knights, &SideState::bishops,
+    &SideState::rooks, &SideState::queens, &SideState::king};
+
+struct Board {
+    int32_t phase;  // written by the evaluation
+    SideState white;
+    SideState black;
+    uint64_t hashKey;  // side to move (bit 0: white) ^ both hash parts
+    uint64_t pawnHashKey;
+    Bitboard occupied;
+    Bitboard empty;
+    Bitboard occupiedFiles;          // occupancy rotated so that files are bytes
+    Bitboard occupiedAntiDiagonals;  // lines of constant rank + file
+    Bitboard occupiedDiagonals;      // lines of constant rank - file
+    SideState* toMove;
+    SideState* opponent;
+    SearchStack* stack;
+    void* evalScratch;
+    int16_t ply;  // moves made since setup; index of the next undo record
+    int16_t lastIrreversiblePly;
+    uint8_t squares[64];  // piece code per square; colour comes from the bitboards
+    uint8_t epFile;       // 0, or 1 + file of a pawn that can be taken en passant
+    uint8_t checkInfo;    // 0 no check, 1 + checker square, 255 double check
+    uint8_t pieceCount;   // men of both colours, kings included
+};
+
+constexpr uint8_t DoubleCheck = 255;
+
+struct UndoRecord {
+    Bitboard occupied;
+    Bitboard occupiedFiles;
+    Bitboard occupiedAntiDiagonals;
+    Bitboard occupiedDiagonals;
+    Bitboard whitePawnAttacks;
+    Bitboard blackPawnAttacks;
+    uint64_t hashKey;
+    uint64_t pawnHashKey;
+    uint64_t blackHashPart;
+    uint64_t whiteHashPart;
+    uint64_t move;  // low half: the Move made from this ply; 0 for a null move
+    uint16_t lastIrreversiblePly;
+    uint8_t whiteCastleRights;
+    uint8_t blackCastleRights;
+    uint8_t epFile;
+    uint8_t checkInfo;
+};
+static_assert(sizeof(UndoRecord) == 96);
+
+inline SideState& sideOf(Board& board, int colour) {
+    return colour == White ? board.white : board.black;
+}
+inline const SideState& sideOf(const Board& board, int colour) {
+    return colour == White ? board.white : board.black;
+}
+
+// Bit helpers.
+constexpr Bitboard bit(int square) { return Bitboard(1) << square; }
+constexpr int lowestSquare(Bitboard set) { return std::countr_zero(set); }
+constexpr int popCount(Bitboard set) { return std::popcount(set); }
+inline int popLowest(Bitboard& set) {
+    int square = std::countr_zero(set);
+    set &= set - 1;
+    return square;
+}
+constexpr int rankOf(int square) { return square >> 3; }
+constexpr int fileOf(int square) { return square & 7; }
+
+constexpr Bitboard FileA = 0x0101010101010101ull;
+constexpr Bitboard FileH = FileA << 7;
+constexpr Bitboard Rank1 = 0xFFull;
+constexpr Bitboard Rank8 = Rank1 << 56;

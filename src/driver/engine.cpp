@@ -1,0 +1,83 @@
+#include "driver/engine.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "board/tables.h"
+#include "platform/platform.h"
+
+namespace {
+
+bool initialised = false;
+
+// Lowest-set-bit primitive on values whose answer is known: a build whose bit
+// scan is wrong must not play.
+bool bitScanWorks() {
+    return lowestSquare(0x200100000000008ull) == 3 && lowestSquare(0x8ull) == 3 &&
+           lowestSquare(0x200100000000000ull) == 44 && lowestSquare(0x100000000000ull) == 44 &&
+           lowestSquare(0x200000000000000ull) == 57;
+}
+
+void copyText(char* field, size_t size, const char* text) {
+    std::strncpy(field, text, size - 1);
+    field[size - 1] = '\0';
+}
+
+}  // namespace
+
+Engine engine;
+
+namespace {
+// Before main: the Engine holds its defaults (it points into itself, so it is
+// filled in place rather than copied).
+const bool engineDefaultsSet = (setEngineDefaults(engine), true);
+}  // namespace
+
+void setEngineDefaults(Engine& e) {
+    std::memset(&e, 0, sizeof e);
+    e.mode = ModeXboard;
+    e.self.rating = 2400;
+    copyText(e.self.name, sizeof e.self.name, EngineName);
+    e.opponentPlayer.rating = 2400;
+    copyText(e.opponentPlayer.name, sizeof e.opponentPlayer.name, "Player X");
+    e.whitePlayer = &e.opponentPlayer;
+    e.blackPlayer = &e.self;
+    e.search = &mainSearchStack;
+    e.searchState = SearchIdle;
+    e.post = 1;
+    e.memory = 32;
+    e.maxDepth = 64;
+    e.startTime = int(std::time(nullptr));
+    e.keySeed = 12399237;
+    copyText(e.icsHost, sizeof e.icsHost, "Local Event");
+    copyText(e.startFen, sizeof e.startFen, "no fen");
+    copyText(e.resultComment, sizeof e.resultComment, "{terminated}");
+    e.movesPerSession = 1;
+    e.engineClock = 6000;
+    e.opponentClock = 6000;
+    e.counterFrequency = int64_t(readCounterFrequency());
+    e.startCounter = int64_t(readCounter());
+}
+
+void setPlayerColours(Engine& e, int engineIsWhite) {
+    e.whitePlayer = engineIsWhite ? &e.self : &e.opponentPlayer;
+    e.blackPlayer = engineIsWhite ? &e.opponentPlayer : &e.self;
+    e.self.isWhite = engineIsWhite ? 1 : 0;
+    e.opponentPlayer.isWhite = engineIsWhite ? 0 : 1;
+}
+
+void ensureInitialised(Engine& e) {
+    if (initialised) return;
+    initSearchStack(*e.search);
+    initBoardTables(uint32_t(e.keySeed), uint32_t(e.startTime));
+    if (!bitScanWorks()) shutdownEngine();
+    initialised = true;
+}
+
+void prepareNewGame(Engine& e) {
+    ensureInitialised(e);
+    resetSearchStackForGame(*e.search);
+}
+
+void shutdownEngine() { std::exit(0); }

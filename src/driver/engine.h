@@ -1,0 +1,86 @@
+// The Engine: the one record that holds the game, the players, the clocks,
+// the settings and the protocol state. Every handler takes it first.
+#pragma once
+
+#include <cstdint>
+
+#include "board/types.h"
+#include "search/searchstack.h"
+
+enum EngineMode : int { ModeConsole = 4, ModeXboard = 2 };
+
+enum SearchState : int {
+    SearchThinking = 0,
+    SearchPondering = 1,
+    SearchAnalysing = 2,
+    SearchIdle = 6
+};
+
+struct PlayerRecord {
+    int rating;
+    int isWhite;  // 1 while this player has white
+    char name[64];
+};
+
+struct Engine {
+    int playing;  // 1: play the side to move whenever it is that side's turn
+    int mode;     // EngineMode
+    int variant;  // 0 normal chess, 1 fischerandom
+    int ponder;
+    Board board;
+    PlayerRecord self;
+    PlayerRecord opponentPlayer;
+    int opponentIsComputer;
+    PlayerRecord* whitePlayer;
+    PlayerRecord* blackPlayer;
+    SearchStack* search;
+    int searchState;  // SearchState
+    int resignAllowed;
+    int stopRequested;
+    int gameInProgress;
+    int boardValid;  // 1 once a setup passed validation; nothing plays on a rejected board
+    int post;
+    int lastDrawOfferPly;
+    int positionMarker;
+    int analysisRestart;
+    int memory;  // transposition table megabytes
+    int maxDepth;
+    int icsMode;
+    int startTime;  // wall-clock seconds at start: seed of the runtime's rand
+    int keySeed;    // seed of the position keys; 0 stands for 4357
+    char icsHost[32];
+    char startFen[256];
+    char resultComment[256];
+    char resultText[32];
+    char levelText[40];
+    int moveTime;   // "st", centiseconds; 0 none
+    int depthLimit; // "sd"; 0 none
+    int movesPerSession;
+    int baseTime;
+    int increment;  // centiseconds
+    int engineClock;
+    int opponentClock;
+    int deadline;
+    int pollInterval;
+    int64_t startCounter;
+    int64_t counterFrequency;
+};
+
+extern Engine engine;
+
+// The defaults every field takes before main.
+void setEngineDefaults(Engine& engine);
+
+// Gives whitePlayer and blackPlayer their records.
+void setPlayerColours(Engine& engine, int engineIsWhite);
+
+// One-time initialisation, guarded: tables, keys, the bit-scan self-test.
+void ensureInitialised(Engine& engine);
+
+// ensureInitialised, then the per-game reset of the search memory.
+void prepareNewGame(Engine& engine);
+
+// The orderly exit of every path: frees what was allocated, status 0.
+[[noreturn]] void shutdownEngine();
+
+constexpr const char* EngineName = "Vostrel 3.5.19";

@@ -1,0 +1,23 @@
+// Positions from FEN text: placement, side to move and castling rights in the
+// classical letters (KQkq) or the rook-file letters of fischerandom (HAha).
+// The en-passant field, the clocks and the move number are not read.
+#pragma once
+
+#include "board/types.h"
+
+struct Engine;
+struct SearchStack;
+
+constexpr int FenMessageSize = 64;
+
+// Rebuilds board from text, with the castling geometry in stack. Returns 1 for
+// a valid position; otherwise 0 with the reason in message ("no one to move!",
+// "too many white pawns!", ...). A rejected board holds what was parsed.
+int parseFen(Board& board, SearchStack& stack, const char* text, char* message);
+
+// New game from text: resets the game state, parses, and on success starts the
+// game with the engine on the side not to move. Reports a rejection as
+// "telluser <reason>". Returns 1 when accepted.
+int setupPosition(Engine& engine, const char* text);
+
+constexpr const char* StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";

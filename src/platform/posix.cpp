@@ -1,0 +1,56 @@
+// POSIX services: monotonic clock, terminal detection, /proc/self/exe, poll.
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <ctime>
+
+#include "platform/platform.h"
+
+uint64_t readCounter() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return uint64_t(now.tv_sec) * 1000000000u + uint64_t(now.tv_nsec);
+}
+
+uint64_t readCounterFrequency() { return 1000000000u; }
+
+bool inputIsConsole() { return isatty(STDIN_FILENO) != 0; }
+
+bool changeToProgramDirectory(const char* argv0) {
+    char path[PATH_MAX + 1];
+    ssize_t length = readlink("/proc/self/exe", path, PATH_MAX);
+    if (length <= 0) {
+        if (!argv0 || std::strlen(argv0) > PATH_MAX) return false;
+        std::strcpy(path, argv0);
+        length = ssize_t(std::strlen(path));
+    }
+    path[length] = '\0';
+    char* slash = std::strrchr(path, '/');
+    if (!slash) return true;  // started from its own directory
+    slash[1] = '\0';
+    return chdir(path) == 0;
+}
+
+namespace platform_detail {
+
+int readRaw(char* buffer, int size) {
+    for (;;) {
+        ssize_t count = read(STDIN_FILENO, buffer, size_t(size));
+        if (count >= 0) return int(count);
+        if (errno != EINTR) return -1;
+    }
+}
+
+int inputReady() {
+    pollfd input = {STDIN_FILENO, POLLIN, 0};
+    int result = poll(&input, 1, 0);
+    if (result < 0) return errno == EINTR ? 0 : -1;
+    if (result == 0) return 0;
+    if (input.revents & (POLLIN | POLLHUP)) return 1;  // a read will not block
+    return -1;                                         // POLLERR, POLLNVAL
+}
+
+}  // namespace platform_detail

@@ -488,7 +488,8 @@ int generateQuietMoves(Board& board, int list) {
 }
 
 bool validateMove(Board& board, Move move) {
-    if (move == 0 || moveFrom(move) == moveTo(move)) return false;
+    // A castling king may already stand on its destination (fischerandom).
+    if (move == 0 || (moveFrom(move) == moveTo(move) && !moveIsCastling(move))) return false;
     return board.toMove->colour == White ? validate<White>(board, move)
                                          : validate<Black>(board, move);
 }

@@ -1,0 +1,31 @@
+// Leaf counts of every position and depth of the reference file, counted by an
+// independent engine: orthodox and fischerandom, castling, en passant, promotion.
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "board/perft.h"
+#include "test_support.h"
+
+TEST(Perft, ReferencePositions) {
+    std::ifstream file(VOSTREL_TEST_DATA "/perft.txt");
+    ASSERT_TRUE(file.is_open());
+    std::string line;
+    int positions = 0;
+    while (std::getline(file, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string fen, entry;
+        std::getline(fields, fen, ';');
+        Board& board = referenceBoard(fen.c_str());
+        while (std::getline(fields, entry, ';')) {
+            int depth = 0;
+            unsigned long long expected = 0;
+            ASSERT_EQ(std::sscanf(entry.c_str(), "D%d %llu", &depth, &expected), 2) << line;
+            EXPECT_EQ(perft(board, depth), expected) << fen << " depth " << depth;
+        }
+        EXPECT_EQ(board.ply, 0);
+        ++positions;
+    }
+    EXPECT_EQ(positions, 101);
+}

@@ -1,0 +1,28 @@
+// Shared set-up for the unit tests: tables initialised once, positions from FEN.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "board/types.h"
+#include "driver/engine.h"
+#include "notation/fen.h"
+#include "search/searchstack.h"
+
+// A board on the main search stack, set up from fen; fails the test if rejected.
+inline Board& boardFromFen(const char* fen) {
+    ensureInitialised(engine);
+    static Board board;
+    char message[FenMessageSize];
+    EXPECT_EQ(parseFen(board, mainSearchStack, fen, message), 1) << fen << ": " << message;
+    return board;
+}
+
+// A reference position. The file holds one with nine white pawns: validation
+// rejects it, but its board is whole and its move tree well defined.
+Board& referenceBoard(const char* fen);
+
+// Moves of list k in generation order, as coordinate text.
+std::vector<std::string> listText(const Board& board, int list, int count);

@@ -41,6 +41,14 @@ inline Bitboard slidersForLine(const SideState& side, int kind) {
     return (kind == 1 || kind == 8) ? side.straightSliders : side.diagonalSliders;
 }
 
+// Adds or removes a square in the four occupancy sets (not in `empty`).
+inline void toggleOccupancy(Board& board, int square) {
+    board.occupied ^= bit(square);
+    board.occupiedFiles ^= fileRotationMask[square];
+    board.occupiedAntiDiagonals ^= antiDiagRotationMask[square];
+    board.occupiedDiagonals ^= diagRotationMask[square];
+}
+
 // True when side attacks square. Cheapest hits first: an adjacent king or queen
 // attacks whatever the occupancy, and a bishop on a pawn-capture square attacks.
 inline bool attackedBySide(const Board& board, const SideState& side, int square) {

@@ -62,6 +62,35 @@ inline void addPieceMoves(MoveWriter& out, const Board& board, int from, int pie
     }
 }
 
+// Moves of every knight, bishop, rook and queen, in that order, to the squares
+// that targetsOf(piece, from) gives; pins are not tested.
+template <typename Targets>
+void addPieceGroups(MoveWriter& out, const Board& board, Targets targetsOf) {
+    const SideState& me = *board.toMove;
+    for (int piece = Knight; piece <= Queen; ++piece)
+        for (Bitboard men = me.*pieceSet[piece]; men;) {
+            int from = popLowest(men);
+            addPieceMoves(out, board, from, piece, targetsOf(piece, from));
+        }
+}
+
+// King moves to targets that no enemy knight or slider reaches. Callers have
+// removed the squares next to the enemy king and those its pawns attack.
+inline void addKingMoves(MoveWriter& out, const Board& board, Bitboard targets) {
+    const int king = board.toMove->kingSquare;
+    while (targets) {
+        int to = popLowest(targets);
+        if (!attackedBySlidersOrKnights(board, *board.opponent, to))
+            out.add(buildMove(king, to, KindKing, King, board.squares[to]));
+    }
+}
+
+inline Bitboard kingTargets(const Board& board, Bitboard allowed) {
+    const SideState& enemy = *board.opponent;
+    return kingAttacks[board.toMove->kingSquare] & allowed & ~kingAttacks[enemy.kingSquare] &
+           ~enemy.pawnAttacks;
+}
+
 // The castling rules shared by generation and validation; not in check.
 template <int Us>
 bool canCastle(Board& board, bool kingSide) {
@@ -185,7 +214,6 @@ int generateLegal(Board& board, int list) {
     using S = Side<Us>;
     MoveWriter out = startList(board, list);
     const SideState& me = *board.toMove;
-    const SideState& enemy = *board.opponent;
     const Bitboard notOwn = ~me.all;
 
     addEnPassant<Us, true>(board, out);
@@ -223,14 +251,7 @@ int generateLegal(Board& board, int list) {
         int pin = pinOf(board, from, &ray);
         addPieceMoves(out, board, from, Queen, (pin ? ray : queenAttacksOf(board, from)) & notOwn);
     }
-    const int king = me.kingSquare;
-    Bitboard targets =
-        kingAttacks[king] & notOwn & ~kingAttacks[enemy.kingSquare] & ~enemy.pawnAttacks;
-    while (targets) {
-        int to = popLowest(targets);
-        if (!attackedBySlidersOrKnights(board, enemy, to))
-            out.add(buildMove(king, to, KindKing, King, board.squares[to]));
-    }
+    addKingMoves(out, board, kingTargets(board, notOwn));
     return finishList(board, list, out);
 }
 
@@ -239,7 +260,6 @@ int generateEvasionsFor(Board& board, int list) {
     using S = Side<Us>;
     MoveWriter out = startList(board, list);
     const SideState& me = *board.toMove;
-    const SideState& enemy = *board.opponent;
     const int king = me.kingSquare;
 
     if (board.checkInfo != DoubleCheck) {
@@ -276,21 +296,9 @@ int generateEvasionsFor(Board& board, int list) {
     }
 
     // King moves; lifted off the board so that a slider's ray passes its square.
-    Bitboard targets =
-        kingAttacks[king] & ~me.all & ~kingAttacks[enemy.kingSquare] & ~enemy.pawnAttacks;
-    board.occupied ^= bit(king);
-    board.occupiedFiles ^= fileRotationMask[king];
-    board.occupiedAntiDiagonals ^= antiDiagRotationMask[king];
-    board.occupiedDiagonals ^= diagRotationMask[king];
-    while (targets) {
-        int to = popLowest(targets);
-        if (!attackedBySlidersOrKnights(board, enemy, to))
-            out.add(buildMove(king, to, KindKing, King, board.squares[to]));
-    }
-    board.occupied ^= bit(king);
-    board.occupiedFiles ^= fileRotationMask[king];
-    board.occupiedAntiDiagonals ^= antiDiagRotationMask[king];
-    board.occupiedDiagonals ^= diagRotationMask[king];
+    toggleOccupancy(board, king);
+    addKingMoves(out, board, kingTargets(board, ~me.all));
+    toggleOccupancy(board, king);
     return finishList(board, list, out);
 }
 
@@ -318,33 +326,12 @@ int generateCapturesFor(Board& board, int list) {
         checkBishop = bishopAttacksOf(board, enemyKing) & safe;
         checkRook = rookAttacksOf(board, enemyKing) & safe;
     }
-    for (Bitboard men = me.knights; men;) {
-        int from = popLowest(men);
-        addPieceMoves(out, board, from, Knight,
-                      knightAttacks[from] & (targetsOf | checkKnight));
-    }
-    for (Bitboard men = me.bishops; men;) {
-        int from = popLowest(men);
-        addPieceMoves(out, board, from, Bishop,
-                      bishopAttacksOf(board, from) & (targetsOf | checkBishop));
-    }
-    for (Bitboard men = me.rooks; men;) {
-        int from = popLowest(men);
-        addPieceMoves(out, board, from, Rook, rookAttacksOf(board, from) & (targetsOf | checkRook));
-    }
-    for (Bitboard men = me.queens; men;) {
-        int from = popLowest(men);
-        addPieceMoves(out, board, from, Queen,
-                      queenAttacksOf(board, from) & (targetsOf | checkBishop | checkRook));
-    }
-    const int king = me.kingSquare;
-    Bitboard targets =
-        kingAttacks[king] & targetsOf & ~kingAttacks[enemy.kingSquare] & ~enemy.pawnAttacks;
-    while (targets) {
-        int to = popLowest(targets);
-        if (!attackedBySlidersOrKnights(board, enemy, to))
-            out.add(buildMove(king, to, KindKing, King, board.squares[to]));
-    }
+    // [piece code]: squares where a quiet move of that piece gives check.
+    const Bitboard checks[6] = {0, 0, checkKnight, checkBishop, checkRook, checkBishop | checkRook};
+    addPieceGroups(out, board, [&](int piece, int from) {
+        return attacksFrom(board, piece, Us, from) & (targetsOf | checks[piece]);
+    });
+    addKingMoves(out, board, kingTargets(board, targetsOf));
     return finishList(board, list, out);
 }
 
@@ -369,31 +356,10 @@ int generateQuietFor(Board& board, int list) {
     addDoubleSteps<Us, false>(board, out, doubleStepTargets<Us>(board));
     addPawnSteps<Us, false>(board, out, S::shift(me.pawns, S::Up) & board.empty,
                             KindPromoteKnight, KindPromoteKnight, true);
-    const Bitboard empty = board.empty;
-    for (Bitboard men = me.knights; men;) {
-        int from = popLowest(men);
-        addPieceMoves(out, board, from, Knight, knightAttacks[from] & empty);
-    }
-    for (Bitboard men = me.bishops; men;) {
-        int from = popLowest(men);
-        addPieceMoves(out, board, from, Bishop, bishopAttacksOf(board, from) & empty);
-    }
-    for (Bitboard men = me.rooks; men;) {
-        int from = popLowest(men);
-        addPieceMoves(out, board, from, Rook, rookAttacksOf(board, from) & empty);
-    }
-    for (Bitboard men = me.queens; men;) {
-        int from = popLowest(men);
-        addPieceMoves(out, board, from, Queen, queenAttacksOf(board, from) & empty);
-    }
-    const int king = me.kingSquare;
-    Bitboard targets =
-        kingAttacks[king] & empty & ~kingAttacks[enemy.kingSquare] & ~enemy.pawnAttacks;
-    while (targets) {
-        int to = popLowest(targets);
-        if (!attackedBySlidersOrKnights(board, enemy, to))
-            out.add(buildMove(king, to, KindKing, King));
-    }
+    addPieceGroups(out, board, [&](int piece, int from) {
+        return attacksFrom(board, piece, Us, from) & board.empty;
+    });
+    addKingMoves(out, board, kingTargets(board, board.empty));
     return finishList(board, list, out);
 }
 

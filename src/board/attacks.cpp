@@ -3,7 +3,8 @@
 #include "search/searchstack.h"
 
 Bitboard attackersOfSquare(const Board& board, int square) {
-    return attackersBySide(board, board.white, square) | attackersBySide(board, board.black, square);
+    return attackersBySide(board, board.white, square) |
+           attackersBySide(board, board.black, square);
 }
 
 Bitboard attacksFrom(const Board& board, int piece, int colour, int square) {

@@ -1,8 +1,8 @@
 #include "board/check.h"
 
 #include <cstdio>
-#include <initializer_list>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "board/attacks.h"
 #include "board/random.h"
@@ -98,7 +98,7 @@ const char* findBoardInconsistency(const Board& board) {
     if (board.pawnHashKey != computePawnHashKey(board)) return "pawnHashKey";
     if (board.hashKey != computeHashKey(board)) return "hashKey";
     Bitboard checkers = attackersBySide(board, *board.opponent, board.toMove->kingSquare);
-    int expected = checkers == 0                ? 0
+    int expected = checkers == 0                 ? 0
                    : (checkers & (checkers - 1)) ? DoubleCheck
                                                  : 1 + lowestSquare(checkers);
     if (board.checkInfo != expected) return "checkInfo";

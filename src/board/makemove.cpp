@@ -222,8 +222,7 @@ void makeMove(Board& board, Move move) {
         if (victimKind) {
             Bitboard ray = lineAttacksOf(board, victim, victimKind);
             Bitboard sliders = ray & slidersForLine(me, victimKind);
-            if ((ray & op.king) && sliders)
-                check = check ? DoubleCheck : 1 + lowestSquare(sliders);
+            if ((ray & op.king) && sliders) check = check ? DoubleCheck : 1 + lowestSquare(sliders);
         }
         updatePawnAttacks(op);
     }

@@ -236,7 +236,8 @@ int generateLegal(Board& board, int list) {
         Bitboard ray;
         int pin = pinOf(board, from, &ray);
         if (pin == 1 || pin == 8) continue;
-        addPieceMoves(out, board, from, Bishop, (pin ? ray : bishopAttacksOf(board, from)) & notOwn);
+        addPieceMoves(out, board, from, Bishop,
+                      (pin ? ray : bishopAttacksOf(board, from)) & notOwn);
     }
     for (Bitboard men = me.rooks; men;) {
         int from = popLowest(men);
@@ -354,8 +355,8 @@ int generateQuietFor(Board& board, int list) {
         }
     }
     addDoubleSteps<Us, false>(board, out, doubleStepTargets<Us>(board));
-    addPawnSteps<Us, false>(board, out, S::shift(me.pawns, S::Up) & board.empty,
-                            KindPromoteKnight, KindPromoteKnight, true);
+    addPawnSteps<Us, false>(board, out, S::shift(me.pawns, S::Up) & board.empty, KindPromoteKnight,
+                            KindPromoteKnight, true);
     addPieceGroups(out, board, [&](int piece, int from) {
         return attacksFrom(board, piece, Us, from) & board.empty;
     });
@@ -391,7 +392,8 @@ bool validate(Board& board, Move move) {
         if (!castles && board.squares[to] != NoPiece) return false;
     } else if (moveIsEnPassant(move)) {
         int victim = Us == White ? to - 8 : to + 8;
-        if (piece != Pawn || board.epFile == 0 || board.squares[to] != NoPiece || !(board.opponent->pawns & bit(victim)) ||
+        if (piece != Pawn || board.epFile == 0 || board.squares[to] != NoPiece ||
+            !(board.opponent->pawns & bit(victim)) ||
             to != (Us == White ? 40 : 16) + board.epFile - 1)
             return false;
     } else if (!(board.opponent->all & bit(to)) || board.squares[to] != moveCaptured(move)) {

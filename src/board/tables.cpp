@@ -88,9 +88,9 @@ void initSliderTables() {
 }
 
 void initLeaperTables() {
-    static const int knightSteps[8][2] = {{1, 2}, {2, 1}, {2, -1}, {1, -2},
+    static const int knightSteps[8][2] = {{1, 2},   {2, 1},   {2, -1}, {1, -2},
                                           {-1, -2}, {-2, -1}, {-2, 1}, {-1, 2}};
-    static const int kingSteps[8][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1},
+    static const int kingSteps[8][2] = {{1, 0},  {1, 1},   {0, 1},  {-1, 1},
                                         {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
     static const int whitePawnSteps[2][2] = {{1, -1}, {1, 1}};
     static const int blackPawnSteps[2][2] = {{-1, -1}, {-1, 1}};
@@ -103,7 +103,7 @@ void initLeaperTables() {
 }
 
 void initLineTables() {
-    static const int steps[8][2] = {{0, 1}, {1, 1}, {1, 0}, {1, -1},
+    static const int steps[8][2] = {{0, 1},  {1, 1},   {1, 0},  {1, -1},
                                     {0, -1}, {-1, -1}, {-1, 0}, {-1, 1}};
     for (int s = 0; s < 64; ++s)
         for (const auto& step : steps) {

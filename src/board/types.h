@@ -11,6 +11,7 @@ using Move = uint32_t;
 struct SearchStack;
 
 // square = 8 * rank + file; a1 = 0, h1 = 7, a8 = 56, h8 = 63.
+// clang-format off
 enum Square : int {
     A1, B1, C1, D1, E1, F1, G1, H1,
     A2, B2, C2, D2, E2, F2, G2, H2,
@@ -21,6 +22,7 @@ enum Square : int {
     A7, B7, C7, D7, E7, F7, G7, H7,
     A8, B8, C8, D8, E8, F8, G8, H8
 };
+// clang-format on
 
 // Colour 1 is white, so per-colour tables put black first.
 enum Colour : int { Black = 0, White = 1 };
@@ -110,7 +112,7 @@ struct SideState {
 
 // The bitboard of one piece kind of a side, by piece code 1..6.
 inline constexpr Bitboard SideState::*pieceSet[7] = {
-    nullptr, &SideState::pawns, &SideState::knights, &SideState::bishops,
+    nullptr,           &SideState::pawns,  &SideState::knights, &SideState::bishops,
     &SideState::rooks, &SideState::queens, &SideState::king};
 
 struct Board {

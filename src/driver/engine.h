@@ -53,8 +53,8 @@ struct Engine {
     char resultComment[256];
     char resultText[32];
     char levelText[40];
-    int moveTime;   // "st", centiseconds; 0 none
-    int depthLimit; // "sd"; 0 none
+    int moveTime;    // "st", centiseconds; 0 none
+    int depthLimit;  // "sd"; 0 none
     int movesPerSession;
     int baseTime;
     int increment;  // centiseconds

@@ -167,7 +167,7 @@ int parseFen(Board& board, SearchStack& stack, const char* text, char* message) 
     board.pieceCount = uint8_t(popCount(board.occupied));
     board.hashKey = uint64_t(board.toMove->colour) ^ board.white.hashPart ^ board.black.hashPart;
     Bitboard checkers = attackersBySide(board, *board.opponent, board.toMove->kingSquare);
-    board.checkInfo = checkers == 0                  ? 0
+    board.checkInfo = checkers == 0                 ? 0
                       : (checkers & (checkers - 1)) ? DoubleCheck
                                                     : uint8_t(1 + lowestSquare(checkers));
 

@@ -33,25 +33,30 @@ bool fillPending() {
 }  // namespace
 
 int readInputLine(char* buffer, int size) {
-    const int limit = size - 1;
+    int limit = size - 1;
+    if (limit > PendingSize - 2) limit = PendingSize - 2;
     for (;;) {
-        int available = pendingEnd - pendingStart;
         const char* text = pending + pendingStart;
-        const void* newline = std::memchr(text, '\n', size_t(available));
-        int length = newline ? int(static_cast<const char*>(newline) - text) : available;
-        bool complete = newline != nullptr;
-        if (length >= limit) {
-            length = limit;  // overlong: split here, the rest is the next line
-            complete = false;
-        } else if (!complete && fillPending()) {
+        const int available = pendingEnd - pendingStart;
+        const char* newline = static_cast<const char*>(std::memchr(text, '\n', size_t(available)));
+        int length, consumed;
+        if (newline) {
+            length = int(newline - text);
+            consumed = length + 1;
+            if (length > 0 && text[length - 1] == '\r') --length;
+            if (length > limit) length = consumed = limit;  // overlong: the rest comes next
+        } else if (available > limit + 1) {
+            length = consumed = limit;  // no line end within reach (a CR may still end it)
+        } else if (fillPending()) {
             continue;
-        } else if (!complete && available == 0) {
+        } else if (available == 0) {
             return -1;
+        } else {
+            length = consumed = available < limit ? available : limit;  // last line, no line end
         }
         std::memcpy(buffer, text, size_t(length));
-        pendingStart += length + (complete ? 1 : 0);
-        if (complete && length > 0 && buffer[length - 1] == '\r') --length;
         buffer[length] = '\0';
+        pendingStart += consumed;
         return length;
     }
 }

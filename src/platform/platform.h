@@ -23,9 +23,9 @@ int readInputLine(char* buffer, int size);
 
 // What input waits, without consuming it.
 enum InputPeek : int {
-    InputGone = -1,     // end of input or a broken pipe: the GUI has gone
-    InputNothing = 0,   // nothing pending
-    InputPending = 1,   // text pending; buffer holds it (empty when the console hides it)
+    InputGone = -1,    // end of input or a broken pipe: the GUI has gone
+    InputNothing = 0,  // nothing pending
+    InputPending = 1,  // text pending; buffer holds it (empty when the console hides it)
 };
 InputPeek peekInput(char* buffer, int size);
 

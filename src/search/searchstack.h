@@ -14,9 +14,9 @@ struct MoveEntry {
 };
 static_assert(sizeof(MoveEntry) == 8);
 
-constexpr int StackMargin = 4;   // records before index 0, for looking a few plies back
-constexpr int MaxGame = 1000;    // undo records: game plies plus search plies
-constexpr int MaxPly = 64;       // deepest search ply
+constexpr int StackMargin = 4;  // records before index 0, for looking a few plies back
+constexpr int MaxGame = 1000;   // undo records: game plies plus search plies
+constexpr int MaxPly = 64;      // deepest search ply
 constexpr int MoveListCount = 100;
 constexpr int MoveCapacity = MaxPly * 220 + 1000;
 

@@ -1,8 +1,9 @@
 // Slider look-ups through the rotated sets against a plain ray walk, and the
 // attack queries' edge cases.
+#include "board/attacks.h"
+
 #include <random>
 
-#include "board/attacks.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/tables.h"
@@ -87,7 +88,8 @@ TEST(Attacks, QueriesAndPins) {
     ASSERT_EQ(board.epFile, 4);
     EXPECT_FALSE(isEnPassantLegal(board, 36, 43));
     int count = generateMoves(board);
-    for (int i = 0; i < count; ++i) EXPECT_FALSE(moveIsEnPassant(board.stack->moveLists[0][i].move));
+    for (int i = 0; i < count; ++i)
+        EXPECT_FALSE(moveIsEnPassant(board.stack->moveLists[0][i].move));
 
     // A bishop pinned on its diagonal moves along it, up to taking the pinner.
     Board& pinned = boardFromFen("7k/8/8/8/3q4/8/1B6/K7 w - - 0 1");

@@ -1,5 +1,7 @@
 // Make and unmake: every maintained field restored bit for bit, keys equal to a
 // recomputation from scratch, and the incremental check state exact.
+#include "board/makemove.h"
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -8,7 +10,6 @@
 
 #include "board/attacks.h"
 #include "board/check.h"
-#include "board/makemove.h"
 #include "board/movegen.h"
 #include "test_support.h"
 
@@ -216,15 +217,15 @@ TEST(MakeMove, MaterialAndSignatures) {
     Board& board = boardFromFen(StartFen);
     uint64_t signature = board.white.materialSignature;
     EXPECT_EQ(signature, board.black.materialSignature);
-    EXPECT_EQ(signature & 0xF, 8u);            // pawns
-    EXPECT_EQ((signature >> 4) & 0xF, 2u);     // knights
-    EXPECT_EQ((signature >> 8) & 0xF, 2u);     // bishops
-    EXPECT_EQ((signature >> 12) & 0xF, 2u);    // rooks
-    EXPECT_EQ((signature >> 16) & 0xF, 1u);    // queens
-    EXPECT_EQ((signature >> 20) & 0xF, 7u);    // non-pawn men
-    EXPECT_EQ((signature >> 24) & 0xF, 15u);   // all men but the king
-    EXPECT_EQ((signature >> 28) & 0xF, 4u);    // minors
-    EXPECT_EQ((signature >> 32) & 0xF, 4u);    // heavy weight
+    EXPECT_EQ(signature & 0xF, 8u);           // pawns
+    EXPECT_EQ((signature >> 4) & 0xF, 2u);    // knights
+    EXPECT_EQ((signature >> 8) & 0xF, 2u);    // bishops
+    EXPECT_EQ((signature >> 12) & 0xF, 2u);   // rooks
+    EXPECT_EQ((signature >> 16) & 0xF, 1u);   // queens
+    EXPECT_EQ((signature >> 20) & 0xF, 7u);   // non-pawn men
+    EXPECT_EQ((signature >> 24) & 0xF, 15u);  // all men but the king
+    EXPECT_EQ((signature >> 28) & 0xF, 4u);   // minors
+    EXPECT_EQ((signature >> 32) & 0xF, 4u);   // heavy weight
     EXPECT_EQ((signature >> 36) & 0xF, 0u);
     EXPECT_EQ((signature >> 40) & 0xFF, 40u);  // pawn units
     EXPECT_EQ((signature >> 48) & 0xFF, 168u);

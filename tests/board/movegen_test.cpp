@@ -1,9 +1,10 @@
 // The generators' fixed output orders and the staged generators' division of
 // the legal moves.
+#include "board/movegen.h"
+
 #include <algorithm>
 #include <set>
 
-#include "board/movegen.h"
 #include "test_support.h"
 
 using Moves = std::vector<std::string>;
@@ -11,9 +12,10 @@ using Moves = std::vector<std::string>;
 TEST(MoveGen, InitialPositionOrder) {
     Board& board = boardFromFen(StartFen);
     int count = generateMoves(board);
-    EXPECT_EQ(listText(board, 0, count),
-              (Moves{"a2a4", "b2b4", "c2c4", "d2d4", "e2e4", "f2f4", "g2g4", "h2h4", "a2a3", "b2b3",
-                     "c2c3", "d2d3", "e2e3", "f2f3", "g2g3", "h2h3", "b1a3", "b1c3", "g1f3", "g1h3"}));
+    EXPECT_EQ(
+        listText(board, 0, count),
+        (Moves{"a2a4", "b2b4", "c2c4", "d2d4", "e2e4", "f2f4", "g2g4", "h2h4", "a2a3", "b2b3",
+               "c2c3", "d2d3", "e2e3", "f2f3", "g2g3", "h2h3", "b1a3", "b1c3", "g1f3", "g1h3"}));
 }
 
 TEST(MoveGen, PromotionOrder) {

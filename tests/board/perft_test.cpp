@@ -1,10 +1,11 @@
 // Leaf counts of every position and depth of the reference file, counted by an
 // independent engine: orthodox and fischerandom, castling, en passant, promotion.
+#include "board/perft.h"
+
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include "board/perft.h"
 #include "test_support.h"
 
 TEST(Perft, ReferencePositions) {

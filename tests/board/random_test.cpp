@@ -1,9 +1,10 @@
 // The generator behind the position keys, and the keys' fixed properties.
+#include "board/random.h"
+
 #include <algorithm>
 #include <random>
 #include <sstream>
 
-#include "board/random.h"
 #include "test_support.h"
 
 // Our MT19937 seeded by the 1998 rule must continue exactly like the standard

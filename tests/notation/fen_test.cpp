@@ -45,7 +45,8 @@ TEST(Fen, CastlingLetters) {
     EXPECT_EQ(mainSearchStack.rookStartKingSide[White], H1);
 
     // Fischerandom: the letters find the rooks wherever they stand.
-    Board& random = boardFromFen("bqnb1rkr/pp3ppp/3ppn2/2p5/5P2/P2P4/NPP1P1PP/BQ1BNRKR w HFhf - 2 9");
+    Board& random =
+        boardFromFen("bqnb1rkr/pp3ppp/3ppn2/2p5/5P2/P2P4/NPP1P1PP/BQ1BNRKR w HFhf - 2 9");
     EXPECT_EQ(mainSearchStack.rookStartKingSide[White], H1);
     EXPECT_EQ(mainSearchStack.rookStartQueenSide[White], F1);
     EXPECT_EQ(mainSearchStack.kingStart[Black], G1 + 56);

@@ -112,3 +112,10 @@ void verifyBoardOrDie(const Board& board, const char* where) {
         std::abort();
     }
 }
+
+void verifyUndoRoom(const Board& board) {
+    if (board.ply < 0 || board.ply >= board.stack->maxGame) {
+        std::fprintf(stderr, "undo array full at ply %d\n", board.ply);
+        std::abort();
+    }
+}

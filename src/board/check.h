@@ -17,6 +17,10 @@ const char* findBoardInconsistency(const Board& board);
 // Prints the inconsistency and aborts: a corrupt board must never go on playing.
 void verifyBoardOrDie(const Board& board, const char* where);
 
+// Aborts when the undo array has no record left for the next move: callers
+// keep game length plus search depth within it.
+void verifyUndoRoom(const Board& board);
+
 // Position keys computed from the men, the rights and the en-passant file.
 uint64_t computeHashKey(const Board& board);
 uint64_t computePawnHashKey(const Board& board);

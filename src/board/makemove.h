@@ -2,12 +2,14 @@
 // exact, including the check state of the side that moves next.
 #pragma once
 
+#include "board/check.h"
 #include "board/types.h"
 #include "search/searchstack.h"
 
 // Saves the undo record at index ply (all but its move). Call before every
 // makeMove or makeNullMove; ply must stay below the undo array's capacity.
 inline void saveUndo(Board& board) {
+    if constexpr (BoardChecksEnabled) verifyUndoRoom(board);
     UndoRecord& record = board.stack->undo[board.ply];
     record.occupied = board.occupied;
     record.occupiedFiles = board.occupiedFiles;

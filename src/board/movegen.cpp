@@ -12,7 +12,6 @@ namespace {
 // Colour-dependent geometry; the code is written for white and mirrored here.
 template <int Us>
 struct Side {
-    static constexpr int Them = Us ^ 1;
     static constexpr int Up = Us == White ? 8 : -8;
     // The first capture group: +9 for white, -9 for black; then +7 / -7.
     static constexpr int CaptureA = Us == White ? 9 : -9;

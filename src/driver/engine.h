@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "board/types.h"
+#include "search/root.h"
 #include "search/searchstack.h"
 
 enum EngineMode : int { ModeConsole = 4, ModeXboard = 2 };
@@ -27,6 +28,7 @@ struct Engine {
     int mode;     // EngineMode
     int variant;  // 0 normal chess, 1 fischerandom
     int ponder;
+    RootSearch root;  // statistics of the running or last search
     Board board;
     PlayerRecord self;
     PlayerRecord opponentPlayer;
@@ -43,9 +45,36 @@ struct Engine {
     int lastDrawOfferPly;
     int positionMarker;
     int analysisRestart;
+    // Book and behaviour settings (option keys of the same names).
+    int book_allowed;
+    int book_learning;
+    int book_verify;
+    int book_rand;  // random spread of book scores, hundredths
+    int book_occurrence;
+    int book_depth;
+    int book_minwhite;  // lowest verification score of a book move, centipawns
+    int book_minblack;
+    int behavior_resign_value;
+    int behavior_accept_remis;
+    int behavior_offer_remis;
+    int output_save2pgn;
+    int output_save2record;
+    int bookHit;  // 1 while the last book probe found a move
+    int tablebasePieceLimit;
+    int egtb_cache;
+    char egtb_path[256];
+    int egbb_cache;
+    char egbb_path[256];
     int memory;  // transposition table megabytes
+    int pv_hash_extract;
+    int pv_egtb_extract;
+    int pv_objective_score;
+    int pv_show_mate;
     int maxDepth;
+    int search_prune_nullmove;
     int icsMode;
+    int serverHuman;  // book information on a server: 0 nowhere, 1 whisper, 2 kibitz
+    int serverComputer;
     int startTime;  // wall-clock seconds at start: seed of the runtime's rand
     int keySeed;    // seed of the position keys; 0 stands for 4357
     char icsHost[32];

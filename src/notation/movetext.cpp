@@ -11,3 +11,13 @@ void formatMoveCoordinates(Move move, char* text) {
     if (int piece = movePromotion(move)) *out++ = promotionLetter[piece];
     *out = '\0';
 }
+
+char pieceLetters[8] = " PNBRQK";
+
+int formatMoveSan(Board&, Move, char* text) {
+    text[0] = '\0';
+    return 0;
+}
+int parseUserMove(Engine&, const char*) { return 0; }
+int playMoveIfValid(Engine&, Move) { return 0; }
+void sendEngineMove(Engine&, Move) {}

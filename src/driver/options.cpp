@@ -1,0 +1,5 @@
+#include "driver/options.h"
+
+int handleOptionCommand(Engine&, const char*) { return 0; }
+
+void readConfigurationFile(Engine&) {}

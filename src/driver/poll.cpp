@@ -1,0 +1,8 @@
+#include "driver/poll.h"
+
+#include "driver/engine.h"
+
+void requestStop(Engine& engine, int value) {
+    engine.stopRequested = value;
+    engine.search->stopFlag = value;
+}

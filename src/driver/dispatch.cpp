@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "driver/engine.h"
+#include "driver/options.h"
 #include "driver/output.h"
 #include "driver/xboard.h"
 #include "platform/platform.h"
@@ -21,6 +22,7 @@ void dispatchCommand(Engine& engine, const char* line) {
     if (isQuit(line)) shutdownEngine();
     if (line[0] == '\0') return;
     if (handleProtocolCommand(engine, line)) return;
+    if (handleOptionCommand(engine, line)) return;
     sendText("Error (unknown command): %s\n\n", line);
 }
 

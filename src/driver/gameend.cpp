@@ -1,4 +1,87 @@
 #include "driver/gameend.h"
 
-int checkGameEnd(Engine&) { return 0; }
-int considerDraw(Engine&, int) { return 0; }
+#include "board/movegen.h"
+#include "driver/engine.h"
+#include "driver/output.h"
+
+namespace {
+
+// Prints a result line once per game: every announcement ends the game.
+void announce(Engine& engine, const char* line) {
+    if (!engine.gameInProgress) return;
+    sendText("%s\n", line);
+    engine.gameInProgress = 0;
+}
+
+bool isThirdRepetition(const Board& board) {
+    const UndoRecord* undo = board.stack->undo;
+    int count = 1;
+    // Same side to move, and only since the last capture or pawn move.
+    for (int p = board.ply - 4; p >= board.lastIrreversiblePly; p -= 2)
+        if (undo[p].hashKey == board.hashKey && ++count == 3) return true;
+    return false;
+}
+
+// Pawn, rook and queen counters (nibbles 0, 3 and 4) of a material signature.
+constexpr uint64_t PawnRookQueenCounters = 0xFF00Full;
+
+bool isInsufficientMaterial(const Board& board) {
+    return board.pieceCount <= 3 &&
+           !((board.white.materialSignature | board.black.materialSignature) &
+             PawnRookQueenCounters);
+}
+
+// A draw the evaluation recognises in a pawnless ending. The pawnless
+// evaluation that decides it arrives with the evaluation; until then no
+// position is recognised, so offers are answered only by the score rule.
+bool isRecognisedDraw(const Engine&) { return false; }
+
+}  // namespace
+
+int checkGameEnd(Engine& engine) {
+    if (!engine.gameInProgress) return 1;
+    Board& board = engine.board;
+    const SearchStack& stack = *engine.search;
+    const bool whiteToMove = board.toMove->colour == White;
+    if (board.ply >= stack.maxGame - stack.maxPly)
+        announce(engine,
+                 whiteToMove ? "0-1 {White is out of stack}" : "1-0 {Black is out of stack}");
+    if (generateMoves(board) == 0) {
+        if (board.checkInfo)
+            announce(engine, whiteToMove ? "0-1 {Checkmate}" : "1-0 {Checkmate}");
+        else
+            announce(engine, "1/2-1/2 {Stalemate}");
+    }
+    if (board.ply - board.lastIrreversiblePly >= 100)
+        announce(engine, "1/2-1/2 {ScoreDraw by 50 move rule}");
+    if (isThirdRepetition(board)) announce(engine, "1/2-1/2 {ScoreDraw by repetition}");
+    if (isInsufficientMaterial(board))
+        announce(engine, "1/2-1/2 {ScoreDraw by insufficient material}");
+    return 0;
+}
+
+int considerDraw(Engine& engine, int offer) {
+    if (!engine.gameInProgress) return 0;
+    const Board& board = engine.board;
+    if (offer) {
+        if (!engine.behavior_offer_remis) return 0;
+        // Unsigned, so that a distance made negative by take-backs counts as large.
+        if (unsigned(board.ply - engine.lastDrawOfferPly) < 10u) return 0;
+    } else if (!engine.behavior_accept_remis) {
+        return 0;
+    }
+    const int score = engine.root.bestRootScore;
+    if (score > 50) return 0;
+    if (!offer && score <= 0) {
+        sendText("draw\n");
+        return 1;
+    }
+    if (!isRecognisedDraw(engine)) return 0;
+    if (offer) {
+        sendText("offer draw\n");
+        engine.lastDrawOfferPly = board.ply;
+    } else {
+        sendText("draw\n");
+    }
+    return 1;
+}

@@ -34,13 +34,11 @@ int diagBit(int s) { return diagRotatedBit(s); }
 
 const char* checkSide(const Board& board, const SideState& side) {
     Bitboard all = 0;
-    int32_t material = 0;
     uint64_t signature = 0;
     for (int piece = Pawn; piece <= King; ++piece) {
         Bitboard men = side.*pieceSet[piece];
         if (all & men) return "overlapping piece sets";
         all |= men;
-        material += popCount(men) * pieceValue[piece];
         signature += uint64_t(popCount(men)) * signatureIncrement[piece];
         for (Bitboard m = men; m;)
             if (board.squares[popLowest(m)] != piece) return "squares";
@@ -50,7 +48,7 @@ const char* checkSide(const Board& board, const SideState& side) {
     if (side.diagonalSliders != (side.bishops | side.queens)) return "diagonalSliders";
     if (side.straightSliders != (side.rooks | side.queens)) return "straightSliders";
     if (side.pawnAttacks != pawnAttacksOfSet(side.pawns, side.colour)) return "pawnAttacks";
-    if (side.material != material) return "material";
+    if (side.material != computeMaterial(side)) return "material";
     if (side.materialSignature != signature) return "materialSignature";
     if (side.king != bit(side.kingSquare)) return "kingSquare";
     if (side.hashPart != computeHashPart(board, side)) return "hashPart";
@@ -67,6 +65,13 @@ const char* checkSide(const Board& board, const SideState& side) {
 }
 
 }  // namespace
+
+int32_t computeMaterial(const SideState& side) {
+    int32_t material = 0;
+    for (int piece = Pawn; piece <= King; ++piece)
+        material += popCount(side.*pieceSet[piece]) * pieceValue[piece];
+    return material;
+}
 
 uint64_t computePawnHashKey(const Board& board) {
     uint64_t key = 0;

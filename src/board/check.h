@@ -21,6 +21,9 @@ void verifyBoardOrDie(const Board& board, const char* where);
 // keep game length plus search depth within it.
 void verifyUndoRoom(const Board& board);
 
+// Sum of the piece values of a side's men.
+int32_t computeMaterial(const SideState& side);
+
 // Position keys computed from the men, the rights and the en-passant file.
 uint64_t computeHashKey(const Board& board);
 uint64_t computePawnHashKey(const Board& board);

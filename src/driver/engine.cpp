@@ -4,7 +4,10 @@
 #include <cstring>
 #include <ctime>
 
+#include "board/check.h"
 #include "board/tables.h"
+#include "driver/options.h"
+#include "eval/material.h"
 #include "platform/platform.h"
 
 namespace {
@@ -91,10 +94,20 @@ void setPlayerColours(Engine& e, int engineIsWhite) {
 
 void ensureInitialised(Engine& e) {
     if (initialised) return;
+    // Marked first: a command in the configuration file may set up a position,
+    // which comes back here. The tables depend on no setting, so they are
+    // built before the file is read and such a position gets its keys.
+    initialised = true;
     initSearchStack(*e.search);
     initBoardTables(uint32_t(e.keySeed), uint32_t(e.startTime));
     if (!bitScanWorks()) shutdownEngine();
-    initialised = true;
+    readConfigurationFile(e);
+    centreMaterial();
+    // A position set up by the file counted its material before the centring.
+    if (e.boardValid) {
+        e.board.white.material = computeMaterial(e.board.white);
+        e.board.black.material = computeMaterial(e.board.black);
+    }
 }
 
 void prepareNewGame(Engine& e) {

@@ -1,8 +1,36 @@
-// Piece values of the evaluation. `material` of a side is the sum of these
-// over its men, kept by make and unmake.
+// Piece values of the evaluation and their dependence on the game phase.
+// `material` of a side is the sum of pieceValue over its men, kept by make and
+// unmake.
 #pragma once
 
 #include <cstdint>
 
 // [piece code]: none, pawn, knight, bishop, rook, queen, king.
 extern int32_t pieceValue[7];
+
+// A value pair and its taper table, indexed by the Board's `phase` (40 in the
+// initial position): entry 0 is the endgame value, entries 40..63 the opening
+// value, linear in between.
+struct MaterialRecord {
+    int32_t opening;
+    int32_t endgame;
+    int32_t materialTaper[64];
+};
+
+// [piece code] pawn to queen; entry 0 stays empty. Settable by the
+// evaluate_*_material options.
+extern MaterialRecord pieceMaterial[6];
+
+// Bonus of a rook on a file without pawns, fixed at (17, 17); never centred.
+extern MaterialRecord rookFileBonus;
+
+// Weight of one controlled square.
+extern int32_t evaluate_control;
+
+// Rebuilds record's taper table from its opening and endgame values.
+void buildMaterialTaper(MaterialRecord& record);
+
+// Once, after the configuration file: pieceValue takes each piece's average
+// (opening + endgame) / 2 and its taper table is reduced by that average, so
+// the table holds only the phase-dependent deviation. Later calls do nothing.
+void centreMaterial();

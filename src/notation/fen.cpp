@@ -135,6 +135,9 @@ int parseFen(Board& board, SearchStack& stack, const char* text, char* message) 
     stack.moveLists[0] = stack.moveBuffer;
     board.white.colour = White;
     board.black.colour = Black;
+    // Valid side pointers even when the side letter is missing and parsing stops.
+    board.toMove = &board.white;
+    board.opponent = &board.black;
     // Rook starts from an earlier position must not survive into this one.
     for (int colour = Black; colour <= White; ++colour) {
         int base = colour == White ? 0 : 56;

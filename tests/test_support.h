@@ -24,5 +24,10 @@ inline Board& boardFromFen(const char* fen) {
 // rejects it, but its board is whole and its move tree well defined.
 Board& referenceBoard(const char* fen);
 
+// Expects every maintained field of two boards at the same address to agree (a
+// snapshot copy keeps the original's side pointers); the evaluation's scratch
+// fields are left out. Returns false once any expectation failed.
+bool sameBoard(const Board& a, const Board& b);
+
 // Moves of list k in generation order, as coordinate text.
 std::vector<std::string> listText(const Board& board, int list, int count);

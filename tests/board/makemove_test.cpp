@@ -15,46 +15,6 @@
 
 namespace {
 
-// The maintained fields of a side (evaluation scratch excluded).
-void expectSameSide(const SideState& a, const SideState& b, const char* name) {
-    for (int piece = Pawn; piece <= King; ++piece)
-        EXPECT_EQ(a.*pieceSet[piece], b.*pieceSet[piece]) << name << " piece " << piece;
-    EXPECT_EQ(a.pieces, b.pieces) << name;
-    EXPECT_EQ(a.diagonalSliders, b.diagonalSliders) << name;
-    EXPECT_EQ(a.straightSliders, b.straightSliders) << name;
-    EXPECT_EQ(a.all, b.all) << name;
-    EXPECT_EQ(a.pawnAttacks, b.pawnAttacks) << name;
-    EXPECT_EQ(a.hashPart, b.hashPart) << name;
-    EXPECT_EQ(a.materialSignature, b.materialSignature) << name;
-    EXPECT_EQ(a.kingSquare, b.kingSquare) << name;
-    EXPECT_EQ(a.material, b.material) << name;
-    EXPECT_EQ(a.colour, b.colour) << name;
-    EXPECT_EQ(a.castleRights, b.castleRights) << name;
-}
-
-// Compares two boards that live at the same address (a snapshot copy keeps the
-// original's side pointers).
-bool sameBoard(const Board& a, const Board& b) {
-    expectSameSide(a.white, b.white, "white");
-    expectSameSide(a.black, b.black, "black");
-    EXPECT_EQ(a.hashKey, b.hashKey);
-    EXPECT_EQ(a.pawnHashKey, b.pawnHashKey);
-    EXPECT_EQ(a.occupied, b.occupied);
-    EXPECT_EQ(a.empty, b.empty);
-    EXPECT_EQ(a.occupiedFiles, b.occupiedFiles);
-    EXPECT_EQ(a.occupiedAntiDiagonals, b.occupiedAntiDiagonals);
-    EXPECT_EQ(a.occupiedDiagonals, b.occupiedDiagonals);
-    EXPECT_EQ(a.toMove, b.toMove);
-    EXPECT_EQ(a.opponent, b.opponent);
-    EXPECT_EQ(a.ply, b.ply);
-    EXPECT_EQ(a.lastIrreversiblePly, b.lastIrreversiblePly);
-    EXPECT_EQ(0, std::memcmp(a.squares, b.squares, 64));
-    EXPECT_EQ(a.epFile, b.epFile);
-    EXPECT_EQ(a.checkInfo, b.checkInfo);
-    EXPECT_EQ(a.pieceCount, b.pieceCount);
-    return !::testing::Test::HasFailure();
-}
-
 Move findMove(Board& board, const char* text) {
     int count = generateMoves(board);
     auto moves = listText(board, 0, count);

@@ -152,14 +152,9 @@ TEST(MoveText, SanPieceLettersAreReplaceable) {
 
 TEST(MoveText, SanLeavesBoardUnchanged) {
     Board& board = boardFromFen("4k3/8/8/8/1b6/2N5/8/4K1N1 w - - 0 1");
-    Board before = board;
+    const Board before = board;
     san(board, "g1e2");
-    EXPECT_EQ(board.hashKey, before.hashKey);
-    EXPECT_EQ(board.occupied, before.occupied);
-    EXPECT_EQ(board.occupiedFiles, before.occupiedFiles);
-    EXPECT_EQ(board.occupiedDiagonals, before.occupiedDiagonals);
-    EXPECT_EQ(board.occupiedAntiDiagonals, before.occupiedAntiDiagonals);
-    EXPECT_EQ(board.ply, before.ply);
+    EXPECT_TRUE(sameBoard(board, before));
 }
 
 TEST(MoveText, ParseCoordinatesAndPromotions) {

@@ -23,19 +23,27 @@ protected:
         savedEngine = engine;
         std::memcpy(savedLetters, pieceLetters, sizeof savedLetters);
         std::memcpy(savedMaterial, pieceMaterial, sizeof savedMaterial);
-        savedGlobals[0] = search_prune_lmr_moves;
-        savedGlobals[1] = search_prune_quiet_moves;
-        savedGlobals[2] = search_extend_check;
-        savedGlobals[3] = evaluate_control;
+        for (int i = 0; i < 4; ++i) savedGlobals[i] = *globals[i];
     }
     void TearDown() override {
         engine = savedEngine;
         std::memcpy(pieceLetters, savedLetters, sizeof savedLetters);
         std::memcpy(pieceMaterial, savedMaterial, sizeof savedMaterial);
-        search_prune_lmr_moves = savedGlobals[0];
-        search_prune_quiet_moves = savedGlobals[1];
-        search_extend_check = savedGlobals[2];
-        evaluate_control = savedGlobals[3];
+        for (int i = 0; i < 4; ++i) *globals[i] = savedGlobals[i];
+    }
+
+    // Each line must return its result and leave *field holding value.
+    struct Line {
+        const char* text;
+        int result;
+        int* field;
+        int value;
+    };
+    static void expectLines(std::initializer_list<Line> lines) {
+        for (const Line& line : lines) {
+            EXPECT_EQ(handleOptionCommand(engine, line.text), line.result) << line.text;
+            EXPECT_EQ(*line.field, line.value) << line.text;
+        }
     }
 
     // Runs readConfigurationFile on a vostrel.ini holding text, in a directory
@@ -58,6 +66,8 @@ protected:
         fs::remove_all(directory);
     }
 
+    int32_t* const globals[4] = {&search_prune_lmr_moves, &search_prune_quiet_moves,
+                                 &search_extend_check, &evaluate_control};
     Engine savedEngine;
     char savedLetters[8];
     MaterialRecord savedMaterial[6];
@@ -66,60 +76,44 @@ protected:
 
 }  // namespace
 
-TEST_F(Options, BoolValues) {
-    // Only "yes" and "True" switch on, anywhere in the line; case matters.
-    EXPECT_EQ(handleOptionCommand(engine, "book_learning = False"), 1);
-    EXPECT_EQ(engine.book_learning, 0);
-    EXPECT_EQ(handleOptionCommand(engine, "book_learning = yes"), 1);
-    EXPECT_EQ(engine.book_learning, 1);
-    EXPECT_EQ(handleOptionCommand(engine, "book_verify = true"), 1);
-    EXPECT_EQ(engine.book_verify, 0);
-    EXPECT_EQ(handleOptionCommand(engine, "pv_egtb_extract = True"), 1);
-    EXPECT_EQ(engine.pv_egtb_extract, 1);
-    EXPECT_EQ(handleOptionCommand(engine, "search_prune_nullmove = 1"), 1);
-    EXPECT_EQ(engine.search_prune_nullmove, 0);
-    // A bool never fails, even without a value.
-    EXPECT_EQ(handleOptionCommand(engine, "behavior_offer_remis"), 1);
-    EXPECT_EQ(engine.behavior_offer_remis, 0);
-
-    // These keys need their blank: without it the line is no option.
-    EXPECT_EQ(handleOptionCommand(engine, "output_save2pgn = yes"), 1);
-    EXPECT_EQ(engine.output_save2pgn, 1);
-    EXPECT_EQ(handleOptionCommand(engine, "output_save2record= yes"), 0);
-    EXPECT_EQ(engine.output_save2record, 0);
-}
-
-TEST_F(Options, IntValues) {
-    EXPECT_EQ(handleOptionCommand(engine, "book_rand = 0"), 1);
-    EXPECT_EQ(engine.book_rand, 0);
-    EXPECT_EQ(handleOptionCommand(engine, "book_minwhite = -20"), 1);
-    EXPECT_EQ(engine.book_minwhite, -20);
-    EXPECT_EQ(handleOptionCommand(engine, "memory = 64"), 1);
-    EXPECT_EQ(engine.memory, 64);
-    EXPECT_EQ(handleOptionCommand(engine, "search_prune_lmr_moves = 3"), 1);
-    EXPECT_EQ(search_prune_lmr_moves, 3);
-    EXPECT_EQ(handleOptionCommand(engine, "search_extend_check = 6"), 1);
-    EXPECT_EQ(search_extend_check, 6);
-    EXPECT_EQ(handleOptionCommand(engine, "evaluate_control = 5"), 1);
-    EXPECT_EQ(evaluate_control, 5);
-    // Out of range numbers stop at the limit rather than wrap.
-    EXPECT_EQ(handleOptionCommand(engine, "book_depth = 99999999999999999999"), 1);
-    EXPECT_EQ(engine.book_depth, INT32_MAX);
-
-    // Without "= " and a number the line is unknown and the value stays.
-    EXPECT_EQ(handleOptionCommand(engine, "book_rand"), 0);
-    EXPECT_EQ(handleOptionCommand(engine, "book_rand=7"), 0);
-    EXPECT_EQ(handleOptionCommand(engine, "book_rand = seven"), 0);
-    EXPECT_EQ(handleOptionCommand(engine, "book_rand ="), 0);
-    EXPECT_EQ(engine.book_rand, 0);
-
+TEST_F(Options, Values) {
+    // Bools: only "yes" and "True" switch on, anywhere in the line; case
+    // matters. A bool never fails, even without a value, but a few keys need
+    // their blank. Ints: out of range numbers stop at the limit rather than
+    // wrap; without "= " and a number the line is unknown and the value stays.
     // Cache sizes never fail, and nothing below 1 survives.
-    EXPECT_EQ(handleOptionCommand(engine, "egtb_cache = -5"), 1);
-    EXPECT_EQ(engine.egtb_cache, 0);
-    EXPECT_EQ(handleOptionCommand(engine, "egbb_cache = 16"), 1);
-    EXPECT_EQ(engine.egbb_cache, 16);
-    EXPECT_EQ(handleOptionCommand(engine, "egbb_cache"), 1);
-    EXPECT_EQ(engine.egbb_cache, 16);
+    expectLines({{"book_learning = False", 1, &engine.book_learning, 0},
+                 {"book_learning = yes", 1, &engine.book_learning, 1},
+                 {"book_verify = true", 1, &engine.book_verify, 0},
+                 {"pv_egtb_extract = True", 1, &engine.pv_egtb_extract, 1},
+                 {"search_prune_nullmove = 1", 1, &engine.search_prune_nullmove, 0},
+                 {"behavior_offer_remis", 1, &engine.behavior_offer_remis, 0},
+                 {"output_save2pgn = yes", 1, &engine.output_save2pgn, 1},
+                 {"output_save2record= yes", 0, &engine.output_save2record, 0},
+                 {"book_rand = 0", 1, &engine.book_rand, 0},
+                 {"book_minwhite = -20", 1, &engine.book_minwhite, -20},
+                 {"memory = 64", 1, &engine.memory, 64},
+                 {"search_prune_lmr_moves = 3", 1, &search_prune_lmr_moves, 3},
+                 {"search_extend_check = 6", 1, &search_extend_check, 6},
+                 {"evaluate_control = 5", 1, &evaluate_control, 5},
+                 {"book_depth = 99999999999999999999", 1, &engine.book_depth, INT32_MAX},
+                 {"book_rand", 0, &engine.book_rand, 0},
+                 {"book_rand=7", 0, &engine.book_rand, 0},
+                 {"book_rand = seven", 0, &engine.book_rand, 0},
+                 {"book_rand =", 0, &engine.book_rand, 0},
+                 {"egtb_cache = -5", 1, &engine.egtb_cache, 0},
+                 {"egbb_cache = 16", 1, &engine.egbb_cache, 16},
+                 {"egbb_cache", 1, &engine.egbb_cache, 16}});
+
+    // Server channels: each key sets its own.
+    EXPECT_EQ(handleOptionCommand(engine, "server_human = kibitz"), 1);
+    EXPECT_EQ(handleOptionCommand(engine, "server_computer = whisper"), 1);
+    EXPECT_EQ(engine.serverHuman, 2);
+    EXPECT_EQ(engine.serverComputer, 1);
+    EXPECT_EQ(handleOptionCommand(engine, "server_human = silent"), 1);
+    EXPECT_EQ(handleOptionCommand(engine, "server_other = kibitz"), 0);
+    EXPECT_EQ(engine.serverHuman, 0);
+    EXPECT_EQ(engine.serverComputer, 1);
 }
 
 TEST_F(Options, MaterialPairs) {
@@ -137,10 +131,10 @@ TEST_F(Options, MaterialPairs) {
     EXPECT_EQ(knight.opening, 400);
     EXPECT_EQ(knight.materialTaper[0], 380);
 
-    // The other records are untouched; each key names its own.
-    EXPECT_EQ(pieceMaterial[Bishop].opening, savedMaterial[Bishop].opening);
+    // Each key names its own record.
     EXPECT_EQ(handleOptionCommand(engine, "evaluate_queen_material = 1200, 1400"), 1);
     EXPECT_EQ(pieceMaterial[Queen].materialTaper[10], 1350);
+    EXPECT_EQ(pieceMaterial[Bishop].opening, savedMaterial[Bishop].opening);
     EXPECT_EQ(pieceMaterial[Rook].opening, savedMaterial[Rook].opening);
 }
 
@@ -157,26 +151,14 @@ TEST_F(Options, TextValues) {
     EXPECT_EQ(engine.egbb_cache, cacheBefore);
 
     // Piece letters: six at most, entry 0 stays the blank.
-    EXPECT_EQ(handleOptionCommand(engine, "pv_san_piece = BSLTDK"), 1);
-    EXPECT_STREQ(pieceLetters, " BSLTDK");
-    EXPECT_EQ(handleOptionCommand(engine, "pv_san_piece = PNBRQKXYZ"), 1);
-    EXPECT_STREQ(pieceLetters, " PNBRQK");
-    EXPECT_EQ(handleOptionCommand(engine, "pv_san_piece = pS"), 1);
-    EXPECT_STREQ(pieceLetters, " pSBRQK");
-    EXPECT_EQ(handleOptionCommand(engine, "pv_san_piece ="), 1);
-    EXPECT_STREQ(pieceLetters, " pSBRQK");
-}
-
-TEST_F(Options, ServerChannels) {
-    EXPECT_EQ(handleOptionCommand(engine, "server_human = kibitz"), 1);
-    EXPECT_EQ(engine.serverHuman, 2);
-    EXPECT_EQ(handleOptionCommand(engine, "server_computer = whisper"), 1);
-    EXPECT_EQ(engine.serverComputer, 1);
-    EXPECT_EQ(engine.serverHuman, 2);
-    EXPECT_EQ(handleOptionCommand(engine, "server_human = silent"), 1);
-    EXPECT_EQ(engine.serverHuman, 0);
-    EXPECT_EQ(engine.serverComputer, 1);
-    EXPECT_EQ(handleOptionCommand(engine, "server_other = kibitz"), 0);
+    const char* const letters[][2] = {{"pv_san_piece = BSLTDK", " BSLTDK"},
+                                      {"pv_san_piece = PNBRQKXYZ", " PNBRQK"},
+                                      {"pv_san_piece = pS", " pSBRQK"},
+                                      {"pv_san_piece =", " pSBRQK"}};
+    for (auto [line, expected] : letters) {
+        EXPECT_EQ(handleOptionCommand(engine, line), 1) << line;
+        EXPECT_STREQ(pieceLetters, expected) << line;
+    }
 }
 
 TEST_F(Options, ShortLinesAreMoves) {
@@ -186,12 +168,10 @@ TEST_F(Options, ShortLinesAreMoves) {
 
     // A word that is no move is taken and ignored, also one that begins like
     // an option group; longer unknown lines are not taken.
-    for (const char* word : {"zzzz", "e2e5", "e7e8q", "pv_x"}) {
+    for (const char* word : {"zzzz", "e2e5", "e7e8q", "pv_x"})
         EXPECT_EQ(handleOptionCommand(engine, word), 1) << word;
-    }
-    EXPECT_EQ(handleOptionCommand(engine, "book_unknown = 3"), 0);
-    EXPECT_EQ(handleOptionCommand(engine, "abc"), 0);
-    EXPECT_EQ(handleOptionCommand(engine, "abcdef"), 0);
+    for (const char* line : {"book_unknown = 3", "abc", "abcdef"})
+        EXPECT_EQ(handleOptionCommand(engine, line), 0) << line;
     EXPECT_EQ(engine.board.hashKey, start);
     EXPECT_EQ(engine.board.ply, 0);
 
@@ -214,38 +194,34 @@ TEST_F(Options, ConfigurationFile) {
 
     // A line is cut after 255 characters and its rest dropped, never taken
     // for a line of its own.
-    std::string longPath(300, 'p');
-    readIni("- egbb_path = " + longPath + "\n" + std::string(255, '#') + "- book_rand = 9\n");
+    readIni("- egbb_path = " + std::string(300, 'p') + "\n" + std::string(255, '#') +
+            "- book_rand = 9\n");
     EXPECT_EQ(std::string(engine.egbb_path), std::string(255 - 14, 'p'));
     EXPECT_EQ(engine.book_rand, 0);
 }
 
 TEST(Material, RecordsAndCentring) {
-    // The defaults, before any option.
-    const int32_t pairs[6][2] = {{0, 0},     {80, 120},  {415, 375},
-                                 {435, 405}, {632, 652}, {1290, 1330}};
-    for (int piece = Pawn; piece <= Queen; ++piece) {
-        EXPECT_EQ(pieceMaterial[piece].opening, pairs[piece][0]) << piece;
-        EXPECT_EQ(pieceMaterial[piece].endgame, pairs[piece][1]) << piece;
-    }
-
     // Centring leaves the average in pieceValue and the deviation in the
     // table; it happens once however often it is asked for.
+    const int32_t defaults[6][2] = {{0, 0},     {80, 120},  {415, 375},
+                                    {435, 405}, {632, 652}, {1290, 1330}};
     centreMaterial();
     centreMaterial();
     for (int piece = Pawn; piece <= Queen; ++piece) {
         const MaterialRecord& record = pieceMaterial[piece];
+        EXPECT_EQ(record.opening, defaults[piece][0]) << piece;
+        EXPECT_EQ(record.endgame, defaults[piece][1]) << piece;
         EXPECT_EQ(pieceValue[piece], (record.opening + record.endgame) / 2) << piece;
         EXPECT_EQ(record.materialTaper[0] + pieceValue[piece], record.endgame) << piece;
         EXPECT_EQ(record.materialTaper[63] + pieceValue[piece], record.opening) << piece;
     }
-    EXPECT_EQ(pieceValue[Knight], 395);
     EXPECT_EQ(pieceMaterial[Pawn].materialTaper[10], 10);
     EXPECT_EQ(pieceValue[NoPiece], 0);
     EXPECT_EQ(pieceValue[King], 0);
     for (int32_t entry : rookFileBonus.materialTaper) EXPECT_EQ(entry, 17);
 
-    // Entries divide towards zero, not downwards.
+    // Entries divide towards zero, not downwards, and values near the limits
+    // do not overflow on the way.
     MaterialRecord record{0, -41, {}};
     buildMaterialTaper(record);
     EXPECT_EQ(record.materialTaper[39], -1);
@@ -254,7 +230,6 @@ TEST(Material, RecordsAndCentring) {
     buildMaterialTaper(record);
     EXPECT_EQ(record.materialTaper[39], 0);
     EXPECT_EQ(record.materialTaper[40], -1);
-    // Values near the limits do not overflow on the way.
     record = MaterialRecord{INT32_MAX, INT32_MAX - 40, {}};
     buildMaterialTaper(record);
     EXPECT_EQ(record.materialTaper[20], INT32_MAX - 20);

@@ -15,32 +15,25 @@
 namespace {
 
 constexpr int LineSize = 4096;  // the command loop's buffer
+using Lines = std::vector<std::string>;
 
+// A pipe takes this much text in one write.
 void writeAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t count = write(fd, text.data() + done, text.size() - done);
-        ASSERT_GT(count, 0);
-        done += size_t(count);
-    }
+    ASSERT_EQ(write(fd, text.data(), text.size()), ssize_t(text.size()));
 }
 
-// What a peek reports, and the text it saw.
-struct Peek {
-    InputPeek result;
-    std::string text;
-};
-
-Peek peek(int size = 1 << 16) {
+// The pending text a peek saw, or "<nothing>" / "<gone>".
+std::string peek(int size = 1 << 16) {
     std::vector<char> buffer(size_t(size), '#');
     InputPeek result = peekInput(buffer.data(), size);
-    return {result, result == InputPending ? std::string(buffer.data()) : std::string()};
+    if (result == InputPending) return buffer.data();
+    return result == InputNothing ? "<nothing>" : "<gone>";
 }
 
 // The next line, or nothing when no text is pending: with the writer still open
 // a plain read would then block the test for ever.
 std::optional<std::string> nextLine(int size = LineSize) {
-    if (peek().result != InputPending) return std::nullopt;
+    if (std::string seen = peek(); seen == "<nothing>" || seen == "<gone>") return std::nullopt;
     std::vector<char> buffer(size_t(size), '#');
     int length = readInputLine(buffer.data(), size);
     if (length < 0) return std::nullopt;
@@ -49,28 +42,18 @@ std::optional<std::string> nextLine(int size = LineSize) {
 }
 
 // Reads lines until one equals last (or text runs out), so that a wrong split
-// fails this check alone instead of shifting every later one.
-std::vector<std::string> linesThrough(const std::string& last, int size = LineSize) {
-    std::vector<std::string> lines;
+// fails this check alone instead of shifting every later one. Long runs of one
+// character show as "d*4095", so a failure stays readable.
+Lines linesThrough(const std::string& last, int size = LineSize) {
+    Lines lines;
     while (lines.size() < 10) {
         std::optional<std::string> line = nextLine(size);
         if (!line) break;
-        lines.push_back(*line);
+        bool run = line->size() > 8 && line->find_first_not_of((*line)[0]) == std::string::npos;
+        lines.push_back(run ? line->substr(0, 1) + "*" + std::to_string(line->size()) : *line);
         if (*line == last) break;
     }
     return lines;
-}
-
-using Lines = std::vector<std::string>;
-
-// Long runs of one character shown as "d*4095", so a failure stays readable.
-Lines summary(const Lines& lines) {
-    Lines shown;
-    for (const std::string& line : lines) {
-        bool run = line.size() > 8 && line.find_first_not_of(line[0]) == std::string::npos;
-        shown.push_back(run ? line.substr(0, 1) + "*" + std::to_string(line.size()) : line);
-    }
-    return shown;
 }
 
 }  // namespace
@@ -85,79 +68,52 @@ TEST(Input, LinesAndPeekOverAPipe) {
         close(ends[0]);
     }
     const int writer = ends[1];
+    EXPECT_EQ(peek(), "<nothing>");
+    EXPECT_EQ(peek(), "<nothing>");
 
-    {
-        SCOPED_TRACE("open pipe with nothing written");
-        EXPECT_EQ(peek().result, InputNothing);
-        EXPECT_EQ(peek().result, InputNothing);
-    }
-    {
-        SCOPED_TRACE("peek does not consume; CRLF and LF line ends");
-        writeAll(writer, "new\r\nperft 1\n");
-        Peek first = peek();
-        EXPECT_EQ(first.result, InputPending);
-        EXPECT_EQ(first.text, "new\r\nperft 1\n");
-        Peek again = peek();
-        EXPECT_EQ(again.result, InputPending);
-        EXPECT_EQ(again.text, "new\r\nperft 1\n");
-        Peek shortBuffer = peek(4);
-        EXPECT_EQ(shortBuffer.result, InputPending);
-        EXPECT_EQ(shortBuffer.text, "new");
+    // Peeks do not consume, and a short buffer takes what fits; CRLF and LF ends.
+    writeAll(writer, "new\r\nperft 1\n");
+    EXPECT_EQ(peek(), "new\r\nperft 1\n");
+    EXPECT_EQ(peek(), "new\r\nperft 1\n");
+    EXPECT_EQ(peek(4), "new");
+    EXPECT_EQ(nextLine(), "new");
+    EXPECT_EQ(peek(), "perft 1\n");
+    EXPECT_EQ(nextLine(), "perft 1");
+    EXPECT_EQ(peek(), "<nothing>");
 
-        char line[LineSize];
-        EXPECT_EQ(readInputLine(line, LineSize), 3);
-        EXPECT_STREQ(line, "new");
-        Peek rest = peek();
-        EXPECT_EQ(rest.result, InputPending);
-        EXPECT_EQ(rest.text, "perft 1\n");
-        EXPECT_EQ(readInputLine(line, LineSize), 7);
-        EXPECT_STREQ(line, "perft 1");
-        EXPECT_EQ(peek().result, InputNothing);
+    // A line longer than the buffer is split after size - 1 characters.
+    struct Case {
+        std::string text;
+        int size;
+        Lines lines;
+    };
+    const Case cases[] = {
+        {"\n\r\nend\n", LineSize, {"", "", "end"}},
+        {std::string(4095, 'a') + std::string(905, 'b') + "\nend\n",
+         LineSize,
+         {"a*4095", "b*905", "end"}},
+        {std::string(4096, 'c') + "\nend\n", LineSize, {"c*4095", "c", "end"}},
+        {std::string(4095, 'd') + "\nend\n", LineSize, {"d*4095", "end"}},
+        {std::string(4095, 'e') + "\r\nend\n", LineSize, {"e*4095", "end"}},
+        {"abcdefg\nok\n", 4, {"abc", "def", "g", "ok"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines.front());
+        writeAll(writer, c.text);
+        EXPECT_EQ(linesThrough(c.lines.back(), c.size), c.lines);
+        EXPECT_EQ(peek(), "<nothing>");
     }
-    {
-        SCOPED_TRACE("empty lines, bare and with CR");
-        writeAll(writer, "\n\r\nend\n");
-        EXPECT_EQ(linesThrough("end"), (Lines{"", "", "end"}));
-        EXPECT_EQ(peek().result, InputNothing);
-    }
-    {
-        SCOPED_TRACE("5000 characters: 4095 then the other 905");
-        writeAll(writer, std::string(4095, 'a') + std::string(905, 'b') + "\nend\n");
-        EXPECT_EQ(summary(linesThrough("end")), (Lines{"a*4095", "b*905", "end"}));
-    }
-    {
-        SCOPED_TRACE("4096 characters: one too many for the buffer");
-        writeAll(writer, std::string(4096, 'c') + "\nend\n");
-        EXPECT_EQ(summary(linesThrough("end")), (Lines{"c*4095", "c", "end"}));
-    }
-    {
-        SCOPED_TRACE("4095 characters fill the buffer exactly: one line");
-        writeAll(writer, std::string(4095, 'd') + "\nend\n");
-        EXPECT_EQ(summary(linesThrough("end")), (Lines{"d*4095", "end"}));
-        writeAll(writer, std::string(4095, 'e') + "\r\nend\n");
-        EXPECT_EQ(summary(linesThrough("end")), (Lines{"e*4095", "end"}));
-    }
-    {
-        SCOPED_TRACE("a small buffer splits every few characters");
-        writeAll(writer, "abcdefg\nok\n");
-        EXPECT_EQ(linesThrough("ok", 4), (Lines{"abc", "def", "g", "ok"}));
-        EXPECT_EQ(peek().result, InputNothing);
-    }
-    {
-        SCOPED_TRACE("a final line without a line end, then end of input");
-        writeAll(writer, "quit");
-        close(writer);
-        Peek last = peek();
-        EXPECT_EQ(last.result, InputPending);
-        EXPECT_EQ(last.text, "quit");
-        char line[LineSize];
-        EXPECT_EQ(readInputLine(line, LineSize), 4);
-        EXPECT_STREQ(line, "quit");
-        EXPECT_EQ(peek().result, InputGone);
-        EXPECT_EQ(readInputLine(line, LineSize), -1);
-        EXPECT_EQ(readInputLine(line, LineSize), -1);
-        EXPECT_EQ(peek().result, InputGone);
-    }
+
+    // A final line without a line end, then end of input for good.
+    writeAll(writer, "quit");
+    close(writer);
+    EXPECT_EQ(peek(), "quit");
+    EXPECT_EQ(nextLine(), "quit");
+    EXPECT_EQ(peek(), "<gone>");
+    char line[LineSize];
+    EXPECT_EQ(readInputLine(line, LineSize), -1);
+    EXPECT_EQ(readInputLine(line, LineSize), -1);
+    EXPECT_EQ(peek(), "<gone>");
 
     if (savedInput >= 0) {
         dup2(savedInput, STDIN_FILENO);

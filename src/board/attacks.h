@@ -41,12 +41,16 @@ inline Bitboard slidersForLine(const SideState& side, int kind) {
     return (kind == 1 || kind == 8) ? side.straightSliders : side.diagonalSliders;
 }
 
-// Adds or removes a square in the four occupancy sets (not in `empty`).
-inline void toggleOccupancy(Board& board, int square) {
-    board.occupied ^= bit(square);
+// Adds or removes a square in the three rotated occupancy sets.
+inline void toggleRotated(Board& board, int square) {
     board.occupiedFiles ^= fileRotationMask[square];
     board.occupiedAntiDiagonals ^= antiDiagRotationMask[square];
     board.occupiedDiagonals ^= diagRotationMask[square];
+}
+// The same in all four occupancy sets (not in `empty`).
+inline void toggleOccupancy(Board& board, int square) {
+    board.occupied ^= bit(square);
+    toggleRotated(board, square);
 }
 
 // True when side attacks square. Cheapest hits first: an adjacent king or queen

@@ -21,12 +21,6 @@ inline void toggleMan(SideState& side, int piece, Bitboard squares) {
     side.straightSliders ^= squares & straightMask[piece];
 }
 
-inline void toggleRotated(Board& board, int square) {
-    board.occupiedFiles ^= fileRotationMask[square];
-    board.occupiedAntiDiagonals ^= antiDiagRotationMask[square];
-    board.occupiedDiagonals ^= diagRotationMask[square];
-}
-
 inline void updatePawnAttacks(SideState& side) {
     side.pawnAttacks = pawnAttacksOfSet(side.pawns, side.colour);
 }

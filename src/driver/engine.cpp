@@ -22,11 +22,6 @@ bool bitScanWorks() {
            lowestSquare(0x200000000000000ull) == 57;
 }
 
-void copyText(char* field, size_t size, const char* text) {
-    std::strncpy(field, text, size - 1);
-    field[size - 1] = '\0';
-}
-
 }  // namespace
 
 Engine engine;
@@ -41,9 +36,9 @@ void setEngineDefaults(Engine& e) {
     std::memset(&e, 0, sizeof e);
     e.mode = ModeXboard;
     e.self.rating = 2400;
-    copyText(e.self.name, sizeof e.self.name, EngineName);
+    copyField(e.self.name, sizeof e.self.name, EngineName);
     e.opponentPlayer.rating = 2400;
-    copyText(e.opponentPlayer.name, sizeof e.opponentPlayer.name, "Player X");
+    copyField(e.opponentPlayer.name, sizeof e.opponentPlayer.name, "Player X");
     e.whitePlayer = &e.opponentPlayer;
     e.blackPlayer = &e.self;
     e.search = &mainSearchStack;
@@ -62,9 +57,9 @@ void setEngineDefaults(Engine& e) {
     e.behavior_offer_remis = 1;
     e.bookHit = 1;
     e.egtb_cache = 8;
-    copyText(e.egtb_path, sizeof e.egtb_path, "C\\egtb");
+    copyField(e.egtb_path, sizeof e.egtb_path, "C\\egtb");
     e.egbb_cache = 8;
-    copyText(e.egbb_path, sizeof e.egbb_path, "C\\egbb");
+    copyField(e.egbb_path, sizeof e.egbb_path, "C\\egbb");
     e.memory = 32;
     e.pv_hash_extract = 1;
     e.pv_objective_score = 1;
@@ -75,14 +70,25 @@ void setEngineDefaults(Engine& e) {
     e.serverComputer = 2;
     e.startTime = int(std::time(nullptr));
     e.keySeed = 12399237;
-    copyText(e.icsHost, sizeof e.icsHost, "Local Event");
-    copyText(e.startFen, sizeof e.startFen, "no fen");
-    copyText(e.resultComment, sizeof e.resultComment, "{terminated}");
+    copyField(e.icsHost, sizeof e.icsHost, "Local Event");
+    copyField(e.startFen, sizeof e.startFen, "no fen");
+    copyField(e.resultComment, sizeof e.resultComment, "{terminated}");
     e.movesPerSession = 1;
     e.engineClock = 6000;
     e.opponentClock = 6000;
     e.counterFrequency = int64_t(readCounterFrequency());
     e.startCounter = int64_t(readCounter());
+}
+
+void copyField(char* field, size_t size, const char* text) {
+    size_t length = std::strlen(text);
+    if (length >= size) length = size - 1;
+    std::memcpy(field, text, length);
+    field[length] = '\0';
+}
+
+const char* textFrom(const char* line, size_t offset) {
+    return std::strlen(line) >= offset ? line + offset : "";
 }
 
 void setPlayerColours(Engine& e, int engineIsWhite) {

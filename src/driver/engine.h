@@ -2,6 +2,7 @@
 // the settings and the protocol state. Every handler takes it first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "board/types.h"
@@ -96,6 +97,12 @@ struct Engine {
 };
 
 extern Engine engine;
+
+// Copies text into a fixed text field of the Engine, cut at the field's width.
+void copyField(char* field, size_t size, const char* text);
+
+// The text from a fixed offset of a command line, or "" when the line is shorter.
+const char* textFrom(const char* line, size_t offset);
 
 // The defaults every field takes before main.
 void setEngineDefaults(Engine& engine);

@@ -123,15 +123,6 @@ int boolValue(const char* line) {
     return std::strstr(line, "yes") || std::strstr(line, "True") ? 1 : 0;
 }
 
-// The line from position start on, cut to the field; empty for a shorter line.
-void copyTail(char* field, size_t size, const char* line, size_t start) {
-    size_t length = std::strlen(line);
-    size_t count = length > start ? length - start : 0;
-    if (count > size - 1) count = size - 1;
-    std::memcpy(field, line + (length > start ? start : length), count);
-    field[count] = '\0';
-}
-
 // The line is written "pv_san_piece = PNBRQK": the letters start at the 16th
 // character. A shorter value replaces only the letters it gives; the blank of
 // entry 0 and the terminator stay.
@@ -153,7 +144,7 @@ int applyOption(Engine& engine, const OptionKey& option, const char* line) {
             if (readIntValue(line, value)) engine.*option.field = value < 1 ? 0 : value;
             return 1;
         case PathOption:
-            copyTail(engine.*option.path, sizeof(engine.*option.path), line, 12);
+            copyField(engine.*option.path, sizeof(engine.*option.path), textFrom(line, 12));
             return 1;
         case LettersOption: setPieceLetters(line); return 1;
         case PairOption: {

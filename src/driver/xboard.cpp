@@ -25,16 +25,6 @@ bool startsWith(const char* line, const char* prefix) {
     return std::strncmp(line, prefix, std::strlen(prefix)) == 0;
 }
 
-// Copies text into a fixed field, cut at the field's width.
-void copyField(char* field, size_t size, const char* text) {
-    std::snprintf(field, size, "%s", text);
-}
-
-// Text from a fixed offset of the line, or empty when the line is shorter.
-const char* textFrom(const char* line, size_t offset) {
-    return std::strlen(line) >= offset ? line + offset : "";
-}
-
 // Milliseconds since a counter reading.
 uint64_t millisecondsSince(uint64_t start) {
     return (readCounter() - start) * 1000 / readCounterFrequency();

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "board/pawnrace.h"
 #include "board/random.h"
 
 Bitboard rankAttacks[64][64];
@@ -146,5 +147,6 @@ void initBoardTables(uint32_t keySeed, uint32_t randomSeed) {
     initSliderTables();
     initLeaperTables();
     initLineTables();
+    buildPawnRace();
     initZobristKeys(keySeed, randomSeed);
 }

@@ -100,9 +100,18 @@ struct SideState {
     Bitboard diagonalSliders, straightSliders;
     Bitboard all;
     Bitboard pawnAttacks;
-    Bitboard evalAttacks[9];  // evaluation scratch; make/unmake leave it alone
-    uint64_t hashPart;        // XOR of this side's key contributions
-    int32_t evalCounters[4];  // evaluation scratch
+    // Evaluation scratch, rewritten by every full evaluation; make/unmake leave
+    // it alone. Attack sets of the side's pieces by kind, all its attacks, the
+    // geometry around its king and the files where it has no pawn.
+    Bitboard knightReach, bishopReach, rookReach, queenReach;
+    Bitboard attacked;                  // kingZone | pawnAttacks | the four reaches
+    Bitboard kingZone;                  // king square and its neighbours
+    Bitboard kingDiagonals, kingLines;  // bishop and rook lines from the king square
+    Bitboard pawnlessFiles;             // every square of the files without own pawns
+    uint64_t hashPart;                  // XOR of this side's key contributions
+    // Evaluation scratch: this side's pieces attacking the enemy king zone, and
+    // their weight; knights + bishops + rooks + queens.
+    int32_t kingAttackers, kingAttackWeight, pieceNumber, spare;
     uint64_t materialSignature;
     int32_t kingSquare;
     int32_t material;

@@ -8,7 +8,9 @@
 #include "board/tables.h"
 #include "driver/options.h"
 #include "eval/material.h"
+#include "eval/pawns.h"
 #include "platform/platform.h"
+#include "search/tt.h"
 
 namespace {
 
@@ -107,8 +109,14 @@ void ensureInitialised(Engine& e) {
     initSearchStack(*e.search);
     initBoardTables(uint32_t(e.keySeed), uint32_t(e.startTime));
     if (!bitScanWorks()) shutdownEngine();
+    // Tables with the default size first, so that a command of the file may
+    // evaluate; a memory setting from the file takes effect below.
+    int memory = e.memory, egtbCache = e.egtb_cache;
+    allocateTables(memory, egtbCache);
     readConfigurationFile(e);
     centreMaterial();
+    buildPawnFlagTable();
+    if (e.memory != memory || e.egtb_cache != egtbCache) allocateTables(e.memory, e.egtb_cache);
     // A position set up by the file counted its material before the centring.
     if (e.boardValid) {
         e.board.white.material = computeMaterial(e.board.white);
@@ -118,7 +126,11 @@ void ensureInitialised(Engine& e) {
 
 void prepareNewGame(Engine& e) {
     ensureInitialised(e);
+    clearTables();
     resetSearchStackForGame(*e.search);
 }
 
-void shutdownEngine() { std::exit(0); }
+void shutdownEngine() {
+    freeTables();
+    std::exit(0);
+}

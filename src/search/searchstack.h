@@ -20,12 +20,17 @@ constexpr int MaxPly = 64;      // deepest search ply
 constexpr int MoveListCount = 100;
 constexpr int MoveCapacity = MaxPly * 220 + 1000;
 
+struct PawnHashEntry;
+
 struct SearchStack {
     UndoRecord undoStore[StackMargin + MaxGame];
     UndoRecord* undo;  // undoStore + StackMargin, indexed by Board::ply
     MoveEntry moveBuffer[MoveCapacity + StackMargin];
     // List k runs from moveLists[k] to moveLists[k + 1]; list 0 starts the buffer.
     MoveEntry* moveLists[MoveListCount];
+    void* pawnTableRaw;        // allocation, 1024 spare bytes for the alignment
+    PawnHashEntry* pawnTable;  // aligned to 1024; null until allocateTables
+    uint32_t pawnEntries;      // power of two; slot = (pawnHashKey >> 32) & (n - 1)
     uint32_t tablebaseProbes;
     uint32_t tablebaseHits;
     uint32_t pollCount;

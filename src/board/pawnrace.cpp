@@ -1,0 +1,5 @@
+#include "board/pawnrace.h"
+
+uint8_t pawnRace[48][64];
+
+void buildPawnRace() {}

@@ -1,0 +1,45 @@
+// Exact verdicts on endings of few men, by material class: won, drawn, or a
+// side that cannot lose. No tablebases; a handful of rules per class.
+#pragma once
+
+#include <cstdint>
+
+#include "board/types.h"
+
+// Verdicts, White's view.
+constexpr int32_t ResultBlackWins = -1;
+constexpr int32_t ResultDraw = 0;
+constexpr int32_t ResultWhiteWins = 1;
+constexpr int32_t ResultWhiteCannotLose = 2;
+constexpr int32_t ResultBlackCannotLose = -2;
+
+// Value of flag on entry; a recogniser sets 0 when neither side has winning
+// material, which evaluate turns into 0 even without a verdict.
+constexpr int32_t FlagUnset = 5;
+
+// Whole-signature material constants (one side's materialSignature).
+constexpr uint64_t MaterialKnight = 0x0010030011100010ull;
+constexpr uint64_t MaterialBishop = 0x0040030011100100ull;
+constexpr uint64_t MaterialRook = 0x0100050101101000ull;
+constexpr uint64_t MaterialQueen = 0x04000A0201110000ull;
+constexpr uint64_t MaterialPawn = 0x0001010001000001ull;
+
+// Class number 0 (not covered) to 176 from the men on the board; up to four
+// men use 1..39, the rest is left to the five- and six-men recognisers.
+int classifyMaterial(const Board& board);
+
+// Sets result to 0 and flag to FlagUnset, then runs the recogniser of the
+// position's class. Returns 1 when it reached a verdict (in result).
+int probeEndgame(Board& board, int32_t& result, int32_t& flag);
+
+// Helper tests shared by the recognisers and the thin-material evaluation.
+// King steps of side onto squares free of side's men and not attacked by other.
+Bitboard kingSafeSquares(const Board& board, const SideState& side, const SideState& other);
+bool whitePawnUnstoppable(const Board& board);
+bool blackPawnUnstoppable(const Board& board);
+bool whitePawnSquareUnstoppable(const Board& board, int square);
+bool blackPawnSquareUnstoppable(const Board& board, int square);
+bool wrongRookPawnWhite(const Board& board);
+bool wrongRookPawnBlack(const Board& board);
+// The defending side (colour) holds a queen off with a pawn on its seventh.
+bool queenVersusSeventhDraw(const Board& board, int colour);

@@ -1,0 +1,51 @@
+// Pawn structure: everything that depends only on the pawns, cached by
+// pawnHashKey in the search stack's pawn table.
+#pragma once
+
+#include <cstdint>
+
+#include "board/types.h"
+
+struct PawnHashEntry {
+    Bitboard passed;                 // passed pawns of both colours
+    Bitboard fixed;                  // pawns that can no longer move or be guarded, both colours
+    uint32_t check;                  // low 32 bits of pawnHashKey
+    int16_t score;                   // structure score, White's view
+    uint8_t filesWithoutWhitePawns;  // bit f: file f holds no white pawn
+    uint8_t filesWithoutBlackPawns;
+    uint8_t flags;  // PawnStructureFlag bits
+    uint8_t padding[7];
+};
+static_assert(sizeof(PawnHashEntry) == 32);
+
+enum PawnStructureFlag : uint8_t {
+    PawnsLocked = 1,
+    WhiteOutsidePasser = 8,
+    BlackOutsidePasser = 16,
+    PawnsFullyLocked = 32,  // locked, and pawns of both colours on every file
+    WhiteSplitPassers = 64,
+    BlackSplitPassers = 128
+};
+
+// Per-pawn flag bits, the column index of pawnFlagTable.
+enum PawnFlag : int {
+    PawnBackward = 1,
+    PawnBlocked = 2,
+    PawnCandidate = 4,
+    PawnPassedDuo = 8,
+    PawnDoubled = 16,
+    PawnAdvanceAttacked = 32,
+    PawnIsolatedOrWeak = 64,
+    PawnPassed = 128,
+    PawnDefended = 256
+};
+
+// [rank from the pawn's own side][flag set]: score of one pawn.
+extern int16_t pawnFlagTable[8][512];
+
+// Once at start-up, after the configuration file.
+void buildPawnFlagTable();
+
+// Finds or builds the entry of the board's pawns, points evalScratch at it and
+// writes both sides' pawnlessFiles. Only with at least one pawn on the board.
+PawnHashEntry& probePawnStructure(Board& board);

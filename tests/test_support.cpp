@@ -1,7 +1,13 @@
 #include "test_support.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <fstream>
 
+#include "board/check.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
 #include "notation/fen.h"
 #include "notation/movetext.h"
 
@@ -65,4 +71,56 @@ Board& referenceBoard(const char* fen) {
         EXPECT_STREQ(message, "too many white pawns!") << fen;
     }
     return board;
+}
+
+Move findMove(Board& board, const char* text) {
+    int count = generateMoves(board);
+    auto moves = listText(board, 0, count);
+    auto it = std::find(moves.begin(), moves.end(), text);
+    EXPECT_NE(it, moves.end()) << text;
+    return it == moves.end() ? 0 : board.stack->moveLists[0][it - moves.begin()].move;
+}
+
+void play(Board& board, std::initializer_list<const char*> moves) {
+    for (const char* text : moves) {
+        Move move = findMove(board, text);
+        ASSERT_NE(move, 0u) << text;
+        saveUndo(board);
+        makeMove(board, move);
+        ASSERT_EQ(findBoardInconsistency(board), nullptr) << text;
+    }
+}
+
+std::vector<std::string> referenceFens() {
+    std::ifstream file(VOSTREL_TEST_DATA "/perft.txt");
+    std::vector<std::string> fens;
+    std::string line;
+    while (std::getline(file, line))
+        if (!line.empty() && line[0] != '#') fens.push_back(line.substr(0, line.find(';')));
+    return fens;
+}
+
+std::string positionFen(const Board& board, bool mirrored) {
+    std::string fen;
+    for (int row = 7; row >= 0; --row) {
+        int rank = mirrored ? 7 - row : row, empty = 0;
+        for (int file = 0; file < 8; ++file) {
+            int square = 8 * rank + file;
+            int piece = board.squares[square];
+            if (!piece) {
+                ++empty;
+                continue;
+            }
+            if (empty) fen += char('0' + empty);
+            empty = 0;
+            bool white = (board.white.all & bit(square)) != 0;
+            char letter = " pnbrqk"[piece];
+            fen += white != mirrored ? char(std::toupper(letter)) : letter;
+        }
+        if (empty) fen += char('0' + empty);
+        if (row) fen += '/';
+    }
+    bool whiteToMove = board.toMove->colour == White;
+    fen += whiteToMove != mirrored ? " w - - 0 1" : " b - - 0 1";
+    return fen;
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -31,3 +32,18 @@ bool sameBoard(const Board& a, const Board& b);
 
 // Moves of list k in generation order, as coordinate text.
 std::vector<std::string> listText(const Board& board, int list, int count);
+
+// A pseudo-legal move of the position by its coordinate text; 0 (and a
+// failed expectation) when there is none.
+Move findMove(Board& board, const char* text);
+
+// Makes the moves, checking the board after each.
+void play(Board& board, std::initializer_list<const char*> moves);
+
+// The positions of tests/data/perft.txt, without their counts.
+std::vector<std::string> referenceFens();
+
+// The position as FEN text without castling rights or en passant. mirrored:
+// the board flipped top to bottom with colours and side to move exchanged,
+// which must evaluate to exactly the negated score.
+std::string positionFen(const Board& board, bool mirrored = false);

@@ -187,6 +187,12 @@ inline int popLowest(Bitboard& set) {
 }
 constexpr int rankOf(int square) { return square >> 3; }
 constexpr int fileOf(int square) { return square & 7; }
+// King-move (Chebyshev) distance.
+constexpr int squareDistance(int a, int b) {
+    int ranks = rankOf(a) > rankOf(b) ? rankOf(a) - rankOf(b) : rankOf(b) - rankOf(a);
+    int files = fileOf(a) > fileOf(b) ? fileOf(a) - fileOf(b) : fileOf(b) - fileOf(a);
+    return ranks > files ? ranks : files;
+}
 
 constexpr Bitboard FileA = 0x0101010101010101ull;
 constexpr Bitboard FileH = FileA << 7;

@@ -80,6 +80,7 @@ void setEngineDefaults(Engine& e) {
     e.opponentClock = 6000;
     e.counterFrequency = int64_t(readCounterFrequency());
     e.startCounter = int64_t(readCounter());
+    e.easyMoveMargin = 200;
 }
 
 void copyField(char* field, size_t size, const char* text) {

@@ -94,6 +94,16 @@ struct Engine {
     int pollInterval;
     int64_t startCounter;
     int64_t counterFrequency;
+    // Search driver and clock state.
+    int canStop;            // 1: the search may stop at the deadline mid-iteration
+    int easyMoveMargin;     // score gap that makes the best move an easy move
+    Move ponderMove;        // predicted reply
+    uint64_t ponderKey;     // position key after it
+    Move ponderResult;      // the move found while pondering
+    int ponderTime;         // centiseconds the pondering took
+    int timeExtended;       // the deadline was extended once in this search
+    int timeExtension;      // the extension: deadline / 5 at the search start
+    char kibitzText[4096];  // last thinking summary, for a chess server
 };
 
 extern Engine engine;

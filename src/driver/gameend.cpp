@@ -1,6 +1,7 @@
 #include "driver/gameend.h"
 
 #include "board/movegen.h"
+#include "eval/thin.h"
 #include "driver/engine.h"
 #include "driver/output.h"
 
@@ -31,10 +32,15 @@ bool isInsufficientMaterial(const Board& board) {
              PawnRookQueenCounters);
 }
 
-// A draw the evaluation recognises in a pawnless ending. The pawnless
-// evaluation that decides it arrives with the evaluation; until then no
-// position is recognised, so offers are answered only by the score rule.
-bool isRecognisedDraw(const Engine&) { return false; }
+// A pawnless ending that has gone quiet and that the evaluation scores as
+// level.
+bool isRecognisedDraw(const Engine& engine) {
+    const Board& board = engine.board;
+    if (board.white.pawns | board.black.pawns) return false;
+    if (board.ply - board.lastIrreversiblePly <= 4) return false;
+    int32_t score = evaluatePawnless(board, board.white.material - board.black.material);
+    return score > -40 && score < 40;
+}
 
 }  // namespace
 

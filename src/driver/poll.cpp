@@ -6,3 +6,6 @@ void requestStop(Engine& engine, int value) {
     engine.stopRequested = value;
     engine.search->stopFlag = value;
 }
+
+int pollInput(Engine&) { return 0; }
+int scheduleNextPoll(Engine&) { return 0; }

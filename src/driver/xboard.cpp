@@ -7,6 +7,7 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/perft.h"
+#include "eval/evaluate.h"
 #include "book/book.h"
 #include "driver/bench.h"
 #include "driver/dispatch.h"
@@ -35,6 +36,17 @@ void reportPerft(int depth, uint64_t leaves, uint64_t start) {
     uint64_t rate = elapsed ? leaves * 1000 / elapsed : 0;
     sendText("perft %d %llu time %llu ms rate %llu/s\n", depth, (unsigned long long)leaves,
              (unsigned long long)elapsed, (unsigned long long)rate);
+}
+
+// "eval": the static evaluation of the current position, White's view, as a
+// search from here would see it at its root.
+void staticEvaluation(Engine& engine, const char* line) {
+    if (!engine.boardValid) {
+        sendText("Error (no valid position): %s\n", line);
+        return;
+    }
+    rootPieceCount = engine.board.pieceCount;
+    sendText("eval %d\n", int(evaluate(engine.board, -FullWindow, FullWindow)));
 }
 
 // "perft D" and "divide D": leaf counts from the current position, divide one
@@ -264,6 +276,9 @@ int handleProtocolCommand(Engine& engine, const char* line) {
         countLeaves(engine, line, false);
     } else if (startsWith(line, "divide ")) {
         countLeaves(engine, line, true);
+    } else if (startsWith(line, "eval") && (line[4] == '\0' || line[4] == ' ')) {
+        // Only the word itself: evaluate_* option lines share the prefix.
+        staticEvaluation(engine, line);
     } else {
         return 0;
     }

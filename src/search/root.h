@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "board/types.h"
+#include "search/pv.h"
 
 struct Engine;
 
@@ -15,13 +16,6 @@ struct RootMove {
     double nodes;   // nodes spent on it in the current iteration
     int32_t bestIteration;
     int32_t mated;  // 1 when its last score was below -31762
-};
-
-struct PrincipalVariation {
-    int32_t pvLength;
-    Move pvMoves[64];
-    int16_t pvScores[64];
-    int16_t pvDepths[64];
 };
 
 struct RootSearch {
@@ -37,6 +31,8 @@ struct RootSearch {
     int32_t iterationDepth;
     int32_t rootPly;
     int32_t rootPieceCount;
+    int32_t iterationsDone;
+    int32_t rootSearchState;
 };
 
 // Searches with state 0 (the engine's move), 1 (ponder) or 2 (analyse).

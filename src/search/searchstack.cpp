@@ -11,6 +11,7 @@ void initSearchStack(SearchStack& stack) {
     stack.maxPly = MaxPly;
     stack.moveCapacity = MoveCapacity;
     stack.undo = stack.undoStore + StackMargin;
+    stack.plies = stack.plyStore + StackMargin;
     stack.moveLists[0] = stack.moveBuffer;
     for (int colour = Black; colour <= White; ++colour) {
         int base = colour == White ? 0 : 56;

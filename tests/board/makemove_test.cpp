@@ -15,33 +15,6 @@
 
 namespace {
 
-Move findMove(Board& board, const char* text) {
-    int count = generateMoves(board);
-    auto moves = listText(board, 0, count);
-    auto it = std::find(moves.begin(), moves.end(), text);
-    EXPECT_NE(it, moves.end()) << text;
-    return it == moves.end() ? 0 : board.stack->moveLists[0][it - moves.begin()].move;
-}
-
-void play(Board& board, std::initializer_list<const char*> moves) {
-    for (const char* text : moves) {
-        Move move = findMove(board, text);
-        ASSERT_NE(move, 0u) << text;
-        saveUndo(board);
-        makeMove(board, move);
-        ASSERT_EQ(findBoardInconsistency(board), nullptr) << text;
-    }
-}
-
-std::vector<std::string> referenceFens() {
-    std::ifstream file(VOSTREL_TEST_DATA "/perft.txt");
-    std::vector<std::string> fens;
-    std::string line;
-    while (std::getline(file, line))
-        if (!line.empty() && line[0] != '#') fens.push_back(line.substr(0, line.find(';')));
-    return fens;
-}
-
 }  // namespace
 
 // Random games from every reference position (orthodox and fischerandom, with

@@ -1,6 +1,14 @@
 #include "driver/bench.h"
 
+#include <cstdio>
+#include <cstring>
+
+#include "driver/dispatch.h"
 #include "driver/engine.h"
+#include "driver/output.h"
+#include "notation/fen.h"
+#include "search/root.h"
+#include "search/tt.h"
 
 double collectNodeCount(Engine& engine) {
     SearchStack& stack = *engine.search;
@@ -9,4 +17,37 @@ double collectNodeCount(Engine& engine) {
     stack.nullMoveCount = 0;
     stack.pollLimit = 10000;
     return stack.totalNodes;
+}
+
+void runNodeBenchmark(Engine& engine, const char* fileName) {
+    int post = engine.post;
+    engine.post = 0;
+    std::FILE* input = std::fopen(fileName, "r");
+    if (!input) {
+        engine.post = post;
+        return;
+    }
+    // Without the output file the figures still reach standard output.
+    std::FILE* output = std::fopen("nodes_fen.txt", "w+");
+    double total = 0;
+    int number = 0;
+    char line[500];
+    while (std::fgets(line, sizeof line, input)) {
+        if (std::strlen(line) < 10) continue;
+        line[std::strcspn(line, "\r\n")] = '\0';
+        ++number;
+        sendText("%d\t", number);
+        if (output) std::fprintf(output, "%d\t", number);
+        if (!setupPosition(engine, line)) continue;
+        clearTables();
+        dispatchCommand(engine, "sd 14");
+        think(engine, SearchAnalysing);
+        double nodes = collectNodeCount(engine);
+        total += nodes;
+        sendText("%10.0f %10.0f\n", nodes, total);
+        if (output) std::fprintf(output, "%10.0f %10.0f\n", nodes, total);
+    }
+    std::fclose(input);
+    if (output) std::fclose(output);
+    engine.post = post;
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "driver/bench.h"
 #include "driver/engine.h"
 #include "driver/options.h"
 #include "driver/output.h"
@@ -22,6 +23,10 @@ void dispatchCommand(Engine& engine, const char* line) {
     if (isQuit(line)) shutdownEngine();
     if (line[0] == '\0') return;
     if (handleProtocolCommand(engine, line)) return;
+    if (std::strncmp(line, "au ", 3) == 0 && std::strstr(line, "nodes ")) {
+        runNodeBenchmark(engine, textFrom(line, 9));
+        return;
+    }
     if (handleOptionCommand(engine, line)) return;
     sendText("Error (unknown command): %s\n\n", line);
 }

@@ -114,9 +114,9 @@ void ensureInitialised(Engine& e) {
     // evaluate; a memory setting from the file takes effect below.
     int memory = e.memory, egtbCache = e.egtb_cache;
     allocateTables(memory, egtbCache);
+    buildPawnFlagTable();
     readConfigurationFile(e);
     centreMaterial();
-    buildPawnFlagTable();
     if (e.memory != memory || e.egtb_cache != egtbCache) allocateTables(e.memory, e.egtb_cache);
     // A position set up by the file counted its material before the centring.
     if (e.boardValid) {

@@ -46,6 +46,9 @@ extern int16_t pawnFlagTable[8][512];
 // Once at start-up, after the configuration file.
 void buildPawnFlagTable();
 
+// PawnFlag bits of the pawn on square (either colour), 0 without one.
+int pawnFlagsOf(const Board& board, int square);
+
 // Finds or builds the entry of the board's pawns, points evalScratch at it and
 // writes both sides' pawnlessFiles. Only with at least one pawn on the board.
 PawnHashEntry& probePawnStructure(Board& board);

@@ -106,3 +106,119 @@ void freeTables() {
     mainSearchStack.pawnTable = nullptr;
     mainSearchStack.pawnEntries = 0;
 }
+
+namespace {
+
+TableBucket& bucketOf(const Board& board) {
+    return transpositionTable[uint32_t(board.hashKey >> 32) & (ttBuckets - 1)];
+}
+
+}  // namespace
+
+TableEntry* findTableEntry(const Board& board) {
+    if (!transpositionTable) return nullptr;
+    uint32_t check = uint32_t(board.hashKey);
+    for (TableEntry& entry : bucketOf(board).entries) {
+        if (entry.check == check) return &entry;
+    }
+    return nullptr;
+}
+
+int probeTable(Board& board, int ply, int depth, int32_t alpha, int32_t beta, PlyRecord& record) {
+    record.ttScore = -Mate;
+    record.ttType = 0;
+    record.ttHits = 0;
+    TableEntry* entry = findTableEntry(board);
+    if (!entry) return 0;
+    if (entry->generation != ttGeneration) {
+        entry->hits = 1;
+        ++hitTotal;
+    } else if (entry->hits < 255) {
+        ++entry->hits;
+        ++hitTotal;
+    }
+    int type = entry->flags & 3;
+    int32_t score = entry->score;
+    record.ttHits = entry->hits;
+    record.ttScore = score;
+    record.ttType = uint8_t(type);
+    record.ttDepth = entry->depth * OnePly;
+    record.flags |= (entry->flags >> 2) & 7;
+    record.hashMove = entry->move ? expandTableMove(board, entry->move) : 0;
+    entry->generation = ttGeneration;
+
+    // Mates are stored as distances from the node; a proven mate bound cuts
+    // whatever depth it was found at.
+    if (score >= MateBound) {
+        if (score > MateBound) record.ttScore = score - ply;
+        if (beta <= MateBound && type != 1) return type;
+    } else if (score <= -MateBound) {
+        if (score < -MateBound) record.ttScore = score + ply;
+        if (alpha >= -MateBound && type != 2) return type;
+    }
+    // A null move of this node would be refuted: an upper bound below beta
+    // from nearly this depth.
+    if (!(type == 2 || record.ttScore >= beta || record.ttDepth < depth - (depth < 40 ? 16 : 24)))
+        record.flags |= FlagNullFailsLow;
+    if (entry->depth < depth / OnePly) return 0;
+    if (type == 1) return record.ttScore <= alpha ? 1 : 0;
+    if (type == 2) return record.ttScore >= beta ? 2 : 0;
+    return type;
+}
+
+void storeTable(const Board& board, Move move, int ply, int depth, int32_t score, int type,
+                uint8_t flags) {
+    if (score > MateBound) score += ply;
+    if (score < -MateBound) score -= ply;
+    TableBucket& bucket = bucketOf(board);
+    uint32_t check = uint32_t(board.hashKey);
+    TableEntry* slot = nullptr;
+    for (TableEntry& entry : bucket.entries) {
+        if (entry.check == check) {
+            slot = &entry;
+            break;
+        }
+    }
+    if (!slot) {
+        // An entry of an older search first; else the shallowest of this one.
+        for (TableEntry& entry : bucket.entries) {
+            if (entry.generation != ttGeneration) {
+                slot = &entry;
+                break;
+            }
+        }
+        if (!slot) {
+            slot = &bucket.entries[0];
+            for (TableEntry& entry : bucket.entries) {
+                if (entry.depth < slot->depth) slot = &entry;
+            }
+        }
+        if (slot->generation == ttGeneration) hitTotal -= slot->hits;
+        slot->hits = 0;
+        slot->check = check;
+        slot->move = uint16_t(move);
+    } else if (move) {
+        slot->move = uint16_t(move);
+    }
+    slot->score = int16_t(score);
+    slot->generation = ttGeneration;
+    slot->flags = uint8_t((flags & 7) << 2 | type);
+    slot->depth = uint8_t((depth > 0 ? depth : 0) / OnePly);
+}
+
+Move expandTableMove(const Board& board, uint16_t word) {
+    Move move = word;
+    int from = moveFrom(move), to = moveTo(move), kind = moveKind(move);
+    int piece = board.squares[from];
+    move |= Move(piece) << 16;
+    if (kind != KindCastleKingSide && kind != KindCastleQueenSide) {
+        int captured = board.squares[to];
+        move |= Move(captured) << 22;
+        // A pawn moving diagonally onto an empty square takes en passant.
+        if (piece == Pawn && !captured && ((to - from) & 1))
+            move |= Move(Pawn) << 22 | EnPassantFlag;
+    }
+    if (kind >= KindPromoteQueen && kind <= KindPromoteBishop)
+        move |= Move(promotionPiece(kind)) << 19;
+    return move;
+}

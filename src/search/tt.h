@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "board/types.h"
+#include "search/searchstack.h"
 
 struct TableEntry {
     uint32_t check;  // low 32 bits of hashKey
@@ -38,8 +39,6 @@ void clearTables();
 
 // Frees all three; the pointers become null.
 void freeTables();
-
-struct PlyRecord;
 
 // Looks the position up; fills the record's table fields (ttScore, ttType,
 // ttDepth, ttHits, hashMove, flags) and returns the bound type that allows a

@@ -1,7 +1,257 @@
 #include "search/ordering.h"
 
+#include <cstring>
+
+#include "board/attacks.h"
+#include "board/movegen.h"
+#include "search/quiescence.h"
+
 uint16_t historyTable[1024];
 
-void addHistory(Move, int, int) {}
-void clearHistory() {}
-Move nextMove(Board&, PlyRecord&, int, int, int) { return 0; }
+void addHistory(Move move, int colour, int depth) {
+    // Reductions can leave a node with a depth below zero; it earns nothing.
+    if (depth <= 0) return;
+    uint16_t& counter = historyTable[historyIndex(move, colour)];
+    const int value = counter + depth;
+    counter = uint16_t(value < 65535 ? value : 65535);
+    if (value >= 65000)
+        for (uint16_t& entry : historyTable) entry >>= 3;
+}
+
+void clearHistory() { std::memset(historyTable, 0, sizeof historyTable); }
+
+namespace {
+
+enum Stage : uint32_t {
+    StageHash,
+    StageStart,
+    StageEvasions,
+    StageThreat,
+    StageGenerateCaptures,
+    StageGoodCaptures,
+    StageEvenCaptures,
+    StageKiller1,
+    StageKiller2,
+    StageDeepKiller,
+    StageBadCaptures,
+    StageGenerateQuiet,
+    StageQuiet,
+    StageQuietUnsorted
+};
+
+inline bool wasTried(const PlyRecord& record, Move move) {
+    for (uint32_t i = 0; i < record.triedCount; ++i)
+        if (record.triedMoves[i] == move) return true;
+    return false;
+}
+
+// A move from outside this node's lists (table, null-move reply, killer).
+inline bool offerSingle(Board& board, PlyRecord& record, Move move) {
+    if (move == 0 || wasTried(record, move) || !validateMove(board, move)) return false;
+    record.triedMoves[record.triedCount++] = move;
+    return true;
+}
+
+// Generated moves are pseudo-legal, except king moves and castling.
+inline bool isPlayable(Board& board, Move move) {
+    return movePiece(move) == King || isLegalNonKingMove(board, moveFrom(move), moveTo(move));
+}
+
+inline int historyScore(Move move, int colour) { return historyTable[historyIndex(move, colour)]; }
+
+// Scores the evasions once; a quiet evasion ranks by history, any capture or
+// promotion by its exchange.
+void scoreEvasions(const Board& board, MoveEntry* list, int count) {
+    const int colour = board.toMove->colour;
+    for (int i = 0; i < count; ++i) {
+        Move move = list[i].move;
+        list[i].score =
+            isCaptureOrPromotion(move) ? staticExchange(board, move) : historyScore(move, colour);
+    }
+}
+
+// Captures and promotions go first whatever their exchange value.
+inline int bestEvasion(const MoveEntry* list, int count) {
+    int bestTactical = -1, bestQuiet = -1;
+    for (int i = 0; i < count; ++i) {
+        int& best = isCaptureOrPromotion(list[i].move) ? bestTactical : bestQuiet;
+        if (best < 0 || list[i].score > list[best].score) best = i;
+    }
+    return bestTactical >= 0 ? bestTactical : bestQuiet;
+}
+
+}  // namespace
+
+Move nextMove(Board& board, PlyRecord& record, int list, int ply, int pickerDepth) {
+    MoveEntry* moves = board.stack->moveLists[list];
+    for (;;) {
+        switch (record.stage) {
+            case StageHash: {
+                record.stage = StageStart;
+                record.triedCount = 0;
+                const Move hash = record.hashMove;
+                if (board.checkInfo) {
+                    // validateMove does not ask whether a move answers the check,
+                    // so in check the table move must be one of the evasions.
+                    const int count = generateEvasions(board, list);
+                    record.listCount = uint32_t(count);
+                    for (int i = 0; hash && i < count; ++i) {
+                        if (moves[i].move != hash) continue;
+                        record.triedMoves[record.triedCount++] = hash;
+                        return hash;
+                    }
+                } else if (offerSingle(board, record, hash)) {
+                    return hash;
+                }
+                continue;
+            }
+            case StageStart: {
+                if (!board.checkInfo) {
+                    record.stage = StageThreat;
+                    continue;
+                }
+                // The evasions were generated with the hash move.
+                record.stage = StageEvasions;
+                int count = int(record.listCount);
+                if (count == 0) return 0;
+                if (count == 1) {
+                    record.flags |= FlagSingleReply;
+                    record.listCount = 0;
+                    return moves[0].move == record.hashMove ? 0 : moves[0].move;
+                }
+                for (int i = 0; i < count; ++i) {
+                    if (moves[i].move != record.hashMove) continue;
+                    moves[i] = moves[--count];
+                    break;
+                }
+                scoreEvasions(board, moves, count);
+                record.listCount = uint32_t(count);
+                continue;
+            }
+            case StageEvasions: {
+                int count = int(record.listCount);
+                if (count == 0) return 0;
+                const Move move = takeEntry(moves, count, bestEvasion(moves, count));
+                record.listCount = uint32_t(count);
+                return move;
+            }
+            case StageThreat:
+                record.stage = StageGenerateCaptures;
+                if (offerSingle(board, record, record.threatMove)) return record.threatMove;
+                continue;
+            case StageGenerateCaptures: {
+                record.stage = StageGoodCaptures;
+                int count = generateCaptures(board, list);
+                for (int i = 0; i < count;) {
+                    const Move move = moves[i].move;
+                    if (move == record.hashMove || move == record.threatMove) {
+                        moves[i] = moves[--count];
+                    } else {
+                        moves[i].score = mvvLva(move);
+                        ++i;
+                    }
+                }
+                record.listCount = uint32_t(count);
+                continue;
+            }
+            case StageGoodCaptures: {
+                int count = int(record.listCount);
+                while (count > 0) {
+                    const int index = bestEntry(moves, count);
+                    const Move move = moves[index].move;
+                    if (moveCaptured(move) + movePromotion(move) < movePiece(move)) {
+                        // From here on captures may lose material: order the
+                        // rest, this one included, by their exchange.
+                        for (int i = 0; i < count; ++i)
+                            moves[i].score = staticExchange(board, moves[i].move);
+                        break;
+                    }
+                    takeEntry(moves, count, index);
+                    if (isPlayable(board, move)) {
+                        record.listCount = uint32_t(count);
+                        return move;
+                    }
+                }
+                record.listCount = uint32_t(count);
+                record.stage = StageEvenCaptures;
+                continue;
+            }
+            case StageEvenCaptures: {
+                int count = int(record.listCount);
+                while (count > 0) {
+                    const int index = bestEntry(moves, count);
+                    if (moves[index].score < -150) break;  // left for after the killers
+                    const Move move = takeEntry(moves, count, index);
+                    if (isPlayable(board, move)) {
+                        record.listCount = uint32_t(count);
+                        return move;
+                    }
+                }
+                record.listCount = uint32_t(count);
+                record.stage = StageKiller1;
+                continue;
+            }
+            case StageKiller1:
+                record.stage = StageKiller2;
+                if (offerSingle(board, record, record.killer1)) return record.killer1;
+                continue;
+            case StageKiller2:
+                record.stage = StageDeepKiller;
+                if (offerSingle(board, record, record.killer2)) return record.killer2;
+                continue;
+            case StageDeepKiller: {
+                record.stage = StageBadCaptures;
+                const Move killer = board.stack->plies[ply + 2].killer1;
+                if (offerSingle(board, record, killer)) return killer;
+                continue;
+            }
+            case StageBadCaptures: {
+                int count = int(record.listCount);
+                while (count > 0) {
+                    const Move move = takeEntry(moves, count, bestEntry(moves, count));
+                    if (isPlayable(board, move)) {
+                        record.listCount = uint32_t(count);
+                        return move;
+                    }
+                }
+                record.listCount = 0;
+                record.stage = StageGenerateQuiet;
+                continue;
+            }
+            case StageGenerateQuiet: {
+                record.stage = StageQuiet;
+                const int count = generateQuietMoves(board, list);
+                const int colour = board.toMove->colour;
+                for (int i = 0; i < count; ++i)
+                    moves[i].score = historyScore(moves[i].move, colour);
+                record.listCount = uint32_t(count);
+                continue;
+            }
+            case StageQuiet: {
+                // Late moves close to the horizon are not worth sorting.
+                if (record.moveCount > 5 && pickerDepth < 2 * OnePly)
+                    record.stage = StageQuietUnsorted;
+                int count = int(record.listCount);
+                while (count > 0) {
+                    const Move move = takeEntry(moves, count, bestEntry(moves, count));
+                    if (wasTried(record, move) || !isPlayable(board, move)) continue;
+                    record.listCount = uint32_t(count);
+                    return move;
+                }
+                record.listCount = 0;
+                return 0;
+            }
+            default: {
+                int count = int(record.listCount);
+                while (count > 0) {
+                    const Move move = moves[--count].move;
+                    if (wasTried(record, move) || !isPlayable(board, move)) continue;
+                    record.listCount = uint32_t(count);
+                    return move;
+                }
+                record.listCount = 0;
+                return 0;
+            }
+        }
+    }
+}

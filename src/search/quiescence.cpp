@@ -1,5 +1,151 @@
 #include "search/quiescence.h"
 
-int32_t quiescence(Board&, int, int32_t alpha, int32_t, int) { return alpha; }
-int32_t staticExchange(const Board&, Move) { return 0; }
-int32_t captureOrderScore(const Board&, Move move) { return mvvLva(move); }
+#include "board/attacks.h"
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "board/tables.h"
+#include "eval/evaluate.h"
+
+namespace {
+
+inline int32_t staticScore(Board& board, int32_t alpha, int32_t beta) {
+    int32_t score = evaluate(board, alpha, beta);
+    return board.toMove->colour == White ? score : -score;
+}
+
+// The slider that a capture from `from` uncovers: the first man on the line
+// from `to` through `from`, beyond `from`, if it moves along that line.
+inline Bitboard xrayBehind(const Board& board, int from, int to) {
+    const int step = direction[to][from];
+    const bool diagonal = step == 7 || step == -7 || step == 9 || step == -9;
+    for (int square = from;;) {
+        const int next = square + step;
+        if (next < 0 || next > 63 || squareDistance(square, next) != 1) return 0;
+        square = next;
+        if (!(board.occupied & bit(square))) continue;
+        const int piece = board.squares[square];
+        const bool slides = piece == Queen || piece == (diagonal ? Bishop : Rook);
+        return slides ? bit(square) : 0;
+    }
+}
+
+// One ply of the selection loop shared by both quiescence branches: searches
+// the list best first down to the first negative score. Returns the fail-soft
+// result; legality is tested only for the pseudo-legal lists.
+template <bool TestLegality>
+int32_t searchList(Board& board, MoveEntry* list, int count, int ply, int32_t best, int32_t alpha,
+                   int32_t beta) {
+    saveUndo(board);
+    while (count > 0) {
+        const int index = bestEntry(list, count);
+        const int32_t order = list[index].score;
+        const Move move = takeEntry(list, count, index);
+        if (order < 0) break;
+        if (TestLegality && movePiece(move) != King &&
+            !isLegalNonKingMove(board, moveFrom(move), moveTo(move)))
+            continue;
+        makeMove(board, move);
+        const int32_t score = -quiescence(board, ply + 1, -beta, -alpha, 0);
+        unmakeMove(board);
+        if (score > best) {
+            if (score >= beta) return score;
+            best = score;
+            if (score > alpha) alpha = score;
+        }
+    }
+    return best;
+}
+
+int32_t quiescenceInCheck(Board& board, int ply, int32_t alpha, int32_t beta) {
+    int count = generateEvasions(board, ply);
+    if (count == 0) return ply - Mate;
+    MoveEntry* list = board.stack->moveLists[ply];
+    // A forced reply is always played out: no stand-pat in front of it.
+    if (count == 1 && beta > -MateBound) {
+        saveUndo(board);
+        makeMove(board, list[0].move);
+        const int32_t score = -quiescence(board, ply + 1, -beta, -alpha, 0);
+        unmakeMove(board);
+        return score;
+    }
+    const int32_t best = staticScore(board, alpha, beta);
+    if (best >= beta) return best;
+    for (int i = 0; i < count;) {
+        if (isCaptureOrPromotion(list[i].move)) {
+            list[i].score = captureOrderScore(board, list[i].move);
+            ++i;
+        } else {
+            list[i] = list[--count];
+        }
+    }
+    if (count == 0) return best;
+    return searchList<false>(board, list, count, ply, best, best > alpha ? best : alpha, beta);
+}
+
+}  // namespace
+
+int32_t captureOrderScore(const Board& board, Move move) {
+    if (moveCaptured(move) + movePromotion(move) > movePiece(move)) return mvvLva(move);
+    return staticExchange(board, move);
+}
+
+int32_t quiescence(Board& board, int ply, int32_t alpha, int32_t beta, int withChecks) {
+    SearchStack& stack = *board.stack;
+    if (ply > stack.qsSelDepth) stack.qsSelDepth = ply;
+    if (ply >= stack.maxPly - 2) return staticScore(board, alpha, beta);
+    if (board.checkInfo) return quiescenceInCheck(board, ply, alpha, beta);
+
+    const int32_t best = staticScore(board, alpha, beta);
+    if (best >= beta) return best;
+    if (best > alpha) alpha = best;
+    const int count =
+        withChecks >= 1 ? generateCapturesAndChecks(board, ply) : generateCaptures(board, ply);
+    if (count == 0) return best;
+    MoveEntry* list = stack.moveLists[ply];
+    for (int i = 0; i < count; ++i) list[i].score = captureOrderScore(board, list[i].move);
+    return searchList<true>(board, list, count, ply, best, alpha, beta);
+}
+
+int32_t staticExchange(const Board& board, Move move) {
+    const int piece = movePiece(move);
+    if (piece == King) return exchangeValue[moveCaptured(move)];
+    const int from = moveFrom(move), to = moveTo(move);
+
+    int16_t gain[34];
+    gain[0] = exchangeValue[moveCaptured(move)];
+    int onSquare = piece;
+    if (const int promotion = movePromotion(move)) {
+        gain[0] = int16_t(gain[0] + exchangeValue[promotion] - 100);
+        onSquare = promotion;
+    }
+    // A pushed pawn never attacked its destination, so clearing its square is
+    // harmless for every kind of move.
+    Bitboard attackers = attackersOfSquare(board, to) & ~bit(from);
+    if (onSquare != Knight) attackers |= xrayBehind(board, from, to);
+
+    const SideState* sides[2] = {board.toMove, board.opponent};  // [d & 1]: who captures
+    int d = 1;
+    while (attackers & sides[d & 1]->all) {
+        const SideState& side = *sides[d & 1];
+        const SideState& other = *sides[(d + 1) & 1];
+        gain[d] = int16_t(exchangeValue[onSquare] - gain[d - 1]);
+        const Bitboard own = attackers & side.all;
+        Bitboard least = 0;
+        int capturer = Pawn;
+        for (; capturer <= Queen; ++capturer)
+            if ((least = own & side.*pieceSet[capturer])) break;
+        if (!least) {
+            // The king may only take last, when nothing defends the square.
+            if ((own & side.king) && !(attackers & other.all)) ++d;
+            break;
+        }
+        const int square = lowestSquare(least);
+        attackers ^= bit(square);
+        onSquare = capturer;
+        if (capturer != Knight) attackers |= xrayBehind(board, square, to);
+        ++d;
+    }
+    for (int i = d - 1; i > 0; --i)
+        if (-gain[i] < gain[i - 1]) gain[i - 1] = int16_t(-gain[i]);
+    return gain[0] + piece + 10;
+}

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "board/types.h"
+#include "search/searchstack.h"
 
 // [piece code]: none, pawn, knight, bishop, rook, queen, king.
 inline constexpr int16_t exchangeValue[7] = {0, 100, 335, 337, 500, 1000, 5000};
@@ -29,3 +30,18 @@ int32_t staticExchange(const Board& board, Move move);
 // Ordering score of a capture or promotion: MVV/LVA when the type codes show
 // it cannot lose material, else its exchange value.
 int32_t captureOrderScore(const Board& board, Move move);
+
+// Selection from an unsorted list: the first entry with the highest score.
+inline int bestEntry(const MoveEntry* list, int count) {
+    int best = 0;
+    for (int i = 1; i < count; ++i)
+        if (list[i].score > list[best].score) best = i;
+    return best;
+}
+
+// Removes entry index by moving the last entry into its place.
+inline Move takeEntry(MoveEntry* list, int& count, int index) {
+    Move move = list[index].move;
+    list[index] = list[--count];
+    return move;
+}

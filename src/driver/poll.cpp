@@ -1,11 +1,151 @@
 #include "driver/poll.h"
 
+#include <cstring>
+
+#include "driver/dispatch.h"
 #include "driver/engine.h"
+#include "platform/platform.h"
+#include "search/timeman.h"
+
+namespace {
+
+// Commands that change the position or start a search. Each also appears
+// without its first letter, so that a line whose first character was already
+// taken from the input still stops the search. The bare "o" catches "otim" too.
+struct StopGroup {
+    const char* prefixes[10];
+    int count;
+    bool restartsAnalysis;  // moves and take-backs replay into a running analysis
+};
+constexpr StopGroup stopGroups[3] = {
+    {{"usermove", "sermove"}, 2, true},
+    {{"go", "o", "new", "ew", "result", "esult", "position", "osition", "setboard", "etboard"},
+     10,
+     false},
+    {{"undo", "ndo", "remove", "emove", "analyze", "nalyze"}, 6, true},
+};
+
+bool startsWith(const char* text, const char* prefix) {
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+// text[0, length) is the beginning of prefix, so more input may complete it.
+bool mayBecome(const char* text, size_t length, const char* prefix) {
+    return length < std::strlen(prefix) && std::strncmp(text, prefix, length) == 0;
+}
+
+// A coordinate as the move reader takes it: a file letter or a rank digit.
+bool isCoordinate(char c) { return (c >= 'a' && c <= 'h') || (c >= '1' && c <= '8'); }
+
+// A line of four or five characters is taken by the option handler for a
+// console move ("e2e4", "e7e8q", "O-O-O"). Run during a search it would play
+// on the game board and start a search inside the search, so it stops instead.
+bool isConsoleMove(const char* text, size_t length) {
+    if (length != 4 && length != 5) return false;
+    char line[6] = {};
+    std::memcpy(line, text, length);
+    if (std::strstr(line, "O-O") || std::strstr(line, "0-0")) return true;
+    for (size_t i = 0; i < 4; ++i)
+        if (!isCoordinate(text[i])) return false;
+    return true;
+}
+
+// text[0, length) may still grow into such a move.
+bool mayBecomeConsoleMove(const char* text, size_t length) {
+    if (length > 5) return false;
+    if (std::strncmp(text, "O-O-O", length) == 0 || std::strncmp(text, "0-0-0", length) == 0)
+        return true;
+    for (size_t i = 0; i < length && i < 4; ++i)
+        if (!isCoordinate(text[i])) return false;
+    return true;
+}
+
+}  // namespace
 
 void requestStop(Engine& engine, int value) {
     engine.stopRequested = value;
     engine.search->stopFlag = value;
 }
 
-int pollInput(Engine&) { return 0; }
-int scheduleNextPoll(Engine&) { return 0; }
+int pollAction(const char* text, int searchState) {
+    const int restartAction = searchState == SearchAnalysing ? PollStopRestart : PollStop;
+    for (const StopGroup& group : stopGroups)
+        for (int i = 0; i < group.count; ++i)
+            if (startsWith(text, group.prefixes[i]))
+                return group.restartsAnalysis ? restartAction : PollStop;
+
+    size_t length = std::strcspn(text, "\r\n");
+    bool complete = text[length] != '\0';
+    // The console's move reader knows nothing of restarting an analysis.
+    if (complete) return isConsoleMove(text, length) ? PollStop : PollDispatch;
+
+    // Half a line: reading it now would block until its end and then run it
+    // inside the search, so wait while it may still become a stopping command.
+    if (mayBecomeConsoleMove(text, length)) return PollWait;
+    for (const StopGroup& group : stopGroups)
+        for (int i = 0; i < group.count; ++i)
+            if (mayBecome(text, length, group.prefixes[i])) return PollWait;
+    return PollDispatch;
+}
+
+int pollIntervalFor(int searchState, int remaining) {
+    if (searchState == SearchThinking) {
+        if (remaining < 10) return 1000;
+        if (remaining < 100) return 10000;
+        if (remaining < 1000) return 100000;
+        return 150000;
+    }
+    if (searchState == SearchPondering) return remaining < 1000 ? 1000 : 5000;
+    return 35000;
+}
+
+int scheduleNextPoll(Engine& engine) {
+    SearchStack& stack = *engine.search;
+    int64_t remaining = int64_t(engine.deadline) - elapsedCentiseconds(engine);
+    // The first two iterations always finish: without them there is no move.
+    if (remaining < 6 && engine.root.iterationDepth >= 3) {
+        if (engine.canStop) return 1;
+        return extendTime(engine) ? 0 : 1;
+    }
+    int clamped = remaining > 1000000 ? 1000000 : int(remaining);
+    int interval = pollIntervalFor(engine.searchState, clamped);
+    if (stack.tablebaseProbes != 0) interval = 1000;
+    engine.pollInterval = interval;
+    stack.pollLimit = stack.makeCount + uint32_t(interval);
+    return 0;
+}
+
+int pollInput(Engine& engine) {
+    static int console = -1;
+    if (console < 0) console = inputIsConsole() ? 1 : 0;
+
+    ++engine.search->pollCount;
+    engine.analysisRestart = 0;
+
+    if (scheduleNextPoll(engine)) {
+        requestStop(engine, 1);
+        return 0;
+    }
+
+    static char pending[4096];
+    InputPeek peek = peekInput(pending, int(sizeof pending));
+    if (peek == InputGone) shutdownEngine();
+    if (peek == InputNothing) return 0;
+
+    // A typed line stops any search, analysis included, and waits for the
+    // main loop: a console move carries no "usermove" to tell it apart.
+    if (console) {
+        requestStop(engine, 1);
+        return 0;
+    }
+
+    switch (pollAction(pending, engine.searchState)) {
+        case PollStopRestart:
+            engine.analysisRestart = 1;
+            requestStop(engine, 1);
+            return 1;
+        case PollStop: requestStop(engine, 1); return 1;
+        case PollWait: return 0;
+        default: readAndDispatchLine(engine); return 0;
+    }
+}

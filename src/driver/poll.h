@@ -15,3 +15,17 @@ int pollInput(Engine& engine);
 
 // Returns 1 when the search's time is used up; otherwise sets the next poll.
 int scheduleNextPoll(Engine& engine);
+
+// Nodes until the next poll, by search state and centiseconds left.
+int pollIntervalFor(int searchState, int remaining);
+
+// What the first pending line asks of a running search.
+enum PollAction : int {
+    PollDispatch = 0,     // harmless: read and run it now
+    PollStop = 1,         // stop; the main loop runs it afterwards
+    PollStopRestart = 2,  // stop, and restart the analysis once it has run
+    PollWait = 3,         // an unfinished line that may still turn into a stop
+};
+
+// Classifies the pending text (its first line) for a search in searchState.
+int pollAction(const char* text, int searchState);

@@ -10,6 +10,7 @@
 #include "eval/material.h"
 #include "eval/pawns.h"
 #include "platform/platform.h"
+#include "search/ordering.h"
 #include "search/tt.h"
 
 namespace {
@@ -128,6 +129,7 @@ void ensureInitialised(Engine& e) {
 void prepareNewGame(Engine& e) {
     ensureInitialised(e);
     clearTables();
+    clearHistory();
     resetSearchStackForGame(*e.search);
 }
 

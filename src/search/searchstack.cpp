@@ -26,4 +26,7 @@ void resetSearchStackForGame(SearchStack& stack) {
     stack.tablebaseProbes = 0;
     stack.tablebaseHits = 0;
     stack.pollCount = 0;
+    // Killers and threat moves of the last game mean nothing in the next, and
+    // would make the same search give different node counts.
+    std::memset(stack.plyStore, 0, sizeof stack.plyStore);
 }

@@ -95,5 +95,6 @@ struct SearchStack {
 extern SearchStack mainSearchStack;
 
 void initSearchStack(SearchStack& stack);
-// Per-game reset: list 0 back to the buffer start, probe and poll counters to 0.
+// Per-game reset: list 0 back to the buffer start, probe and poll counters to
+// 0, the ply records (killers, threat moves) cleared.
 void resetSearchStackForGame(SearchStack& stack);

@@ -1,0 +1,172 @@
+#!/usr/bin/env python3
+"""Live sessions with the engine over a pipe, as a GUI runs them: analysis
+that restarts on moves and take-backs, stat01 during a search, and the clock
+under "st" and under "level" with "time"/"otim".
+
+Usage: session_test.py path/to/vostrel
+"""
+
+import queue
+import subprocess
+import sys
+import threading
+import time
+
+START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"
+
+
+class Engine:
+    def __init__(self, path):
+        self.process = subprocess.Popen(
+            [path], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+            stderr=subprocess.PIPE, text=True, bufsize=1)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.put((time.monotonic(), line.rstrip("\n")))
+        self.lines.put((time.monotonic(), None))
+
+    def send(self, text):
+        self.process.stdin.write(text + "\n")
+        self.process.stdin.flush()
+
+    def expect(self, predicate, timeout, what):
+        """The first line that satisfies predicate, with its arrival time."""
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                stamp, line = self.lines.get(timeout=max(0.0, deadline - time.monotonic()))
+            except queue.Empty:
+                raise AssertionError(f"timed out waiting for {what}")
+            if line is None:
+                raise AssertionError(f"engine ended while waiting for {what}")
+            if predicate(line):
+                return stamp, line
+
+    def drain(self, quiet_for):
+        """Lines until none arrived for quiet_for seconds."""
+        seen = []
+        while True:
+            try:
+                seen.append(self.lines.get(timeout=quiet_for)[1])
+            except queue.Empty:
+                return seen
+
+    def quit(self):
+        self.send("quit")
+        status = self.process.wait(timeout=10)
+        errors = self.process.stderr.read()
+        assert status == 0, f"exit status {status}"
+        assert errors == "", f"standard error: {errors!r}"
+
+
+def thinking(line):
+    """A thinking line: depth, score, time, nodes and the variation."""
+    fields = line.split(None, 4)
+    return len(fields) == 5 and all(f.lstrip("-").isdigit() for f in fields[:4])
+
+
+def handshake(engine):
+    engine.send("xboard")
+    engine.send("protover 2")
+    engine.expect(lambda l: l == "feature done=1", 10, "the feature lines")
+
+
+def analysis(path):
+    engine = Engine(path)
+    handshake(engine)
+    engine.send("new")
+    engine.send("force")
+    engine.send("post")
+    engine.send("analyze")
+    engine.expect(lambda l: thinking(l) and l.split(None, 4)[4].startswith("1."), 10,
+                  "analysis of the start position")
+    # A move restarts the analysis on the new position, Black to move.
+    engine.send("usermove e2e4")
+    engine.expect(lambda l: thinking(l) and l.split(None, 4)[4].startswith("1..."), 10,
+                  "analysis after 1.e4")
+    engine.send(".")
+    engine.expect(lambda l: l.startswith("stat01: "), 10, "stat01 during the analysis")
+    engine.drain(0.3)
+    # A take-back restarts it on the start position.
+    engine.send("undo")
+    engine.expect(lambda l: thinking(l) and not l.split(None, 4)[4].startswith("1..."), 10,
+                  "analysis after the take-back")
+    # A new position stops the analysis until the GUI asks again.
+    engine.send("setboard 4k3/8/8/8/8/8/4P3/4K3 b - - 0 1")
+    engine.drain(0.5)
+    engine.send("ping 3")
+    engine.expect(lambda l: l == "pong 3", 10, "pong after the setboard")
+    late = engine.drain(1.0)
+    assert not any(thinking(l) for l in late), f"still analysing after setboard: {late[:3]}"
+    engine.send("analyze")
+    engine.expect(lambda l: thinking(l) and l.split(None, 4)[4].startswith("1..."), 10,
+                  "analysis of the new position")
+    engine.send("exit")
+    engine.drain(0.5)
+    engine.send("ping 4")
+    engine.expect(lambda l: l == "pong 4", 10, "pong after exit")
+    late = engine.drain(1.0)
+    assert not any(thinking(l) for l in late), f"still analysing after exit: {late[:3]}"
+    engine.quit()
+
+
+def fixed_time(path):
+    """Under "st 1" every move comes within the second, plus the time to
+    unwind and a margin for a loaded machine."""
+    engine = Engine(path)
+    handshake(engine)
+    engine.send("new")
+    engine.send("st 1")
+    engine.send("force")
+    worst = 0.0
+    for _ in range(4):
+        sent = time.monotonic()
+        engine.send("go")  # the engine plays the side to move
+        stamp, _ = engine.expect(lambda l: l.startswith("move "), 10, "a move under st 1")
+        worst = max(worst, stamp - sent)
+        engine.send("force")
+    assert worst < 1.6, f"a move under st 1 took {worst:.2f} s"
+    engine.quit()
+    return worst
+
+
+def clock(path):
+    """Forty moves in 30 seconds: the engine spends well under its clock."""
+    engine = Engine(path)
+    handshake(engine)
+    engine.send("new")
+    engine.send("level 40 0:30 0")
+    engine.send("force")
+    engine.send("usermove e2e4")
+    remaining = 3000  # centiseconds
+    used = 0.0
+    for _ in range(6):
+        engine.send(f"time {remaining}")
+        engine.send(f"otim {remaining}")
+        sent = time.monotonic()
+        engine.send("go")
+        stamp, line = engine.expect(lambda l: l.startswith("move "), 30, "a move under level")
+        spent = stamp - sent
+        used += spent
+        remaining -= int(spent * 100)
+        assert remaining > 0, "the engine ran past its clock"
+        # Budget: about clock / moves to go, never a large part of the clock.
+        assert spent < 3.0, f"one move took {spent:.2f} s of a 30 s clock"
+        engine.send("force")
+    engine.quit()
+    return used
+
+
+def main():
+    path = sys.argv[1]
+    analysis(path)
+    print("analysis: ok")
+    print(f"st 1: ok, slowest move {fixed_time(path):.2f} s")
+    print(f"level 40 0:30: ok, six moves in {clock(path):.2f} s")
+
+
+if __name__ == "__main__":
+    main()

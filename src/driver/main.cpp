@@ -21,6 +21,7 @@ int main(int, char** argv) {
         sendText("Use winboard to play a game\n\n");
     } else {
         engine.mode = ModeXboard;
+        ignoreGuiSignals();
     }
     char line[CommandLineSize];
     while (readInputLine(line, sizeof line) >= 0) dispatchCommand(engine, line);

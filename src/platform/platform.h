@@ -12,6 +12,12 @@ uint64_t readCounterFrequency();
 // True when standard input is an interactive console rather than a pipe or file.
 bool inputIsConsole();
 
+// Under a GUI: xboard sends the interrupt signal to wake an engine that does
+// not poll, and a GUI that closes its end of the pipe makes writes raise a
+// signal. The engine polls its input and learns of a departed GUI from the
+// end of input, so both signals are ignored.
+void ignoreGuiSignals();
+
 // Changes the working directory to the directory that holds the program file;
 // false when it cannot be found. argv0 serves where the system offers no better.
 bool changeToProgramDirectory(const char* argv0);

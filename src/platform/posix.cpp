@@ -1,5 +1,7 @@
-// POSIX services: monotonic clock, terminal detection, /proc/self/exe, poll.
+// POSIX services: monotonic clock, terminal detection, signals, /proc/self/exe,
+// poll.
 #include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +20,11 @@ uint64_t readCounter() {
 uint64_t readCounterFrequency() { return 1000000000u; }
 
 bool inputIsConsole() { return isatty(STDIN_FILENO) != 0; }
+
+void ignoreGuiSignals() {
+    signal(SIGINT, SIG_IGN);
+    signal(SIGPIPE, SIG_IGN);
+}
 
 bool changeToProgramDirectory(const char* argv0) {
     char path[PATH_MAX + 1];

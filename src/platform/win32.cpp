@@ -41,6 +41,9 @@ uint64_t readCounterFrequency() {
 
 bool inputIsConsole() { return consoleInput(); }
 
+// Windows GUIs send no signals, and a write to a closed pipe just fails.
+void ignoreGuiSignals() {}
+
 bool changeToProgramDirectory(const char*) {
     char path[521];
     DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), path, 520);

@@ -417,7 +417,7 @@ int classifyMaterial(const Board& board) {
             int pair = pairClass(white | black);
             return pair == 6 ? 6 : pair + (white == 0);
         }
-        default: return 0;  // five and six men: Part 4.8's classes 40 to 176
+        default: return 0;  // five and six men: classes 40 to 176, to come
     }
 }
 

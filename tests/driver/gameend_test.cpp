@@ -154,3 +154,25 @@ TEST(GameEnd, DrawOffers) {
     EXPECT_EQ(considerDraw(engine, 0), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }
+
+// A quiet pawnless ending that the evaluation calls level is a recognised
+// draw: accepted although the search saw a small edge, offered after the
+// engine's move; not before five reversible plies.
+TEST(GameEnd, RecognisedDrawInPawnlessEndings) {
+    startGame("4k3/8/8/8/8/8/r7/4K2R w - - 0 1");
+    engine.root.bestRootScore = 30;
+    engine.lastDrawOfferPly = -100;
+    for (const char* move : {"h1h2", "a2a3", "h2h3", "a3a4"}) playAndCheck(move);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(considerDraw(engine, 0), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    playAndCheck("h3h4");
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(considerDraw(engine, 0), 1);
+    EXPECT_EQ(considerDraw(engine, 1), 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "draw\noffer draw\n");
+    // A rook up is no draw.
+    startGame("4k3/8/8/8/8/8/8/R3K2R w - - 0 1");
+    for (const char* move : {"h1h2", "e8d8", "h2h3", "d8e8", "h3h4"}) playAndCheck(move);
+    EXPECT_EQ(considerDraw(engine, 0), 0);
+}

@@ -331,10 +331,10 @@ void think(Engine& engine, int state) {
     root.rootPly = board.ply;
     root.rootSearchState = state;
 
-    bool play = count > 0;
-    if (count == 1 && state != SearchAnalysing) {
-        // A single legal move needs no search.
-    } else if (count > 1 || state == SearchAnalysing) {
+    // No move: nothing to search or play. A single move is played without a
+    // search, except in analysis.
+    bool search = count > 1 || (count == 1 && state == SearchAnalysing);
+    if (search) {
         int maxIterations = engine.depthLimit;
         if (maxIterations == 0 || maxIterations >= engine.maxDepth)
             maxIterations = engine.maxDepth - 1;
@@ -344,7 +344,7 @@ void think(Engine& engine, int state) {
             !(state == SearchThinking && ponderHit(engine, board)))
             iterate(engine, board, state, maxIterations);
     }
-    if (play && state == SearchThinking && engine.playing) playBestMove(engine);
+    if (count > 0 && state == SearchThinking && engine.playing) playBestMove(engine);
     engine.searchState = SearchIdle;
 }
 

@@ -1,10 +1,18 @@
 #include "book/book.h"
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
+
+#include "board/makemove.h"
+#include "board/movegen.h"
+#include "driver/engine.h"
+#include "driver/output.h"
 
 namespace {
 
 constexpr int RecordSize = 16;
+constexpr int MaxBaseLength = 64;  // characters of an opponent's name kept in its file name
 
 // Byte by byte, so that the file reads the same on any host byte order and
 // whatever padding a compiler might choose.
@@ -12,6 +20,10 @@ uint64_t readLittleEndian(const unsigned char* bytes, int count) {
     uint64_t value = 0;
     for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[i];
     return value;
+}
+
+void writeLittleEndian(unsigned char* bytes, uint64_t value, int count) {
+    for (int i = 0; i < count; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
 BookRecord decodeRecord(const unsigned char* bytes) {
@@ -22,6 +34,119 @@ BookRecord decodeRecord(const unsigned char* bytes) {
     record.draws = uint16_t(readLittleEndian(bytes + 12, 2));
     record.flags = uint16_t(readLittleEndian(bytes + 14, 2));
     return record;
+}
+
+void encodeRecord(unsigned char* bytes, const BookRecord& record) {
+    writeLittleEndian(bytes, record.key, 8);
+    writeLittleEndian(bytes + 8, record.whiteWins, 2);
+    writeLittleEndian(bytes + 10, record.blackWins, 2);
+    writeLittleEndian(bytes + 12, record.draws, 2);
+    writeLittleEndian(bytes + 14, record.flags, 2);
+}
+
+bool noData(const BookRecord& record) { return record.flags & 1; }
+
+int gamesOf(const BookRecord& record) { return record.whiteWins + record.blackWins + record.draws; }
+
+double shareOf(const BookRecord& record, int colour) {
+    int games = gamesOf(record);
+    if (games == 0) return 0.0;
+    int wins = colour == White ? record.whiteWins : record.blackWins;
+    return (wins + record.draws / 2.0) / games;
+}
+
+// The opponent's book repeats what worked against this opponent: white takes
+// only winning lines, black also lines that scored a little under half.
+bool opponentBookAccepts(const Engine&, const BookRecord&, int colour, double share) {
+    return colour == White ? share > 0.5 : share >= 0.45;
+}
+
+// The main book wants enough games, unless the line scored almost every point.
+bool mainBookAccepts(const Engine& engine, const BookRecord& record, int colour, double share) {
+    if (share < 0.9 && gamesOf(record) < engine.book_occurrence) return false;
+    return share >= (colour == White ? 0.45 : 0.35);
+}
+
+struct BookChoice {
+    Move move;
+    BookRecord record;
+};
+
+// One pass over the moves of list 0 against one book file: the acceptable move
+// with the best noisy score, the earlier one on a tie.
+BookChoice chooseFrom(Engine& engine, Board& board, int count, const char* fileName,
+                      bool (*accepts)(const Engine&, const BookRecord&, int, double)) {
+    BookChoice choice{0, {}};
+    double best = -9999999999.0;
+    int colour = board.toMove->colour;
+    const MoveEntry* moves = board.stack->moveLists[0];
+    for (int i = 0; i < count; ++i) {
+        makeMove(board, moves[i].move);
+        BookRecord record = bookProbe(fileName, board.hashKey);
+        unmakeMove(board);
+        if (noData(record) || !accepts(engine, record, colour, shareOf(record, colour))) continue;
+        double value = bookScore(record, colour, engine.book_rand);
+        if (value > best) {
+            best = value;
+            choice = {moves[i].move, record};
+        }
+    }
+    return choice;
+}
+
+bool isAsciiLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isAsciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+unsigned char upper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+
+// Case-insensitive: the names below are the same file (or device) on Windows.
+bool sameWord(const char* text, int length, const char* word) {
+    int i = 0;
+    for (; i < length && word[i]; ++i)
+        if (upper(text[i]) != upper(word[i])) return false;
+    return i == length && !word[i];
+}
+
+// A name Windows takes for a device whatever extension follows ("CON.bk" is
+// the console), or the main book's own name.
+bool reservedBase(const char* base, int length) {
+    int stem = 0;
+    while (stem < length && base[stem] != '.') ++stem;
+    while (stem > 0 && base[stem - 1] == ' ') --stem;
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL"};
+    for (const char* device : devices)
+        if (sameWord(base, stem, device)) return true;
+    if (stem == 4 && (sameWord(base, 3, "COM") || sameWord(base, 3, "LPT")) &&
+        isAsciiDigit(base[3]))
+        return true;
+    return sameWord(base, length, "vostrel");
+}
+
+bool hasCounts(const BookRecord& record) {
+    return record.whiteWins || record.blackWins || record.draws;
+}
+
+// One whole record at its own offset, so that a failure cannot tear another.
+bool writeRecordAt(std::FILE* file, long offset, const BookRecord& record) {
+    unsigned char bytes[RecordSize];
+    encodeRecord(bytes, record);
+    return std::fseek(file, offset, SEEK_SET) == 0 &&
+           std::fwrite(bytes, 1, RecordSize, file) == RecordSize && std::fflush(file) == 0;
+}
+
+// Opens a book for update, creating a missing one. Append mode creates the
+// file without ever truncating one that exists but refused the update mode.
+std::FILE* openForUpdate(const char* fileName) {
+    if (std::FILE* file = std::fopen(fileName, "r+b")) return file;
+    std::FILE* created = std::fopen(fileName, "ab");
+    if (!created) return nullptr;
+    std::fclose(created);
+    return std::fopen(fileName, "r+b");
+}
+
+bool seenBefore(const UndoRecord* undo, int ply) {
+    for (int i = 0; i < ply; ++i)
+        if (undo[i].hashKey == undo[ply].hashKey) return true;
+    return false;
 }
 
 }  // namespace
@@ -42,7 +167,117 @@ BookRecord bookProbe(const char* fileName, uint64_t key) {
     return result;
 }
 
-Move bookChooseMove(Engine&, Board&, char* informationLine, int size) {
-    if (size > 0) informationLine[0] = '\0';
-    return 0;
+double bookScore(const BookRecord& record, int colour, int bookRand) {
+    double score = shareOf(record, colour);
+    if (bookRand >= 2) score += (std::rand() % bookRand - bookRand / 2) * 0.01;
+    return score;
+}
+
+Move bookChooseMove(Engine& engine, Board& board, char* informationLine, int size) {
+    if (informationLine && size > 0) informationLine[0] = '\0';
+    char opponentBook[BookNameSize];
+    opponentBookName(opponentBook, sizeof opponentBook, engine.opponentPlayer.name);
+    int count = generateMoves(board);
+    saveUndo(board);
+    BookChoice choice = chooseFrom(engine, board, count, opponentBook, opponentBookAccepts);
+    if (!choice.move) choice = chooseFrom(engine, board, count, MainBookName, mainBookAccepts);
+    if (!choice.move) {
+        engine.bookHit = 0;
+        return 0;
+    }
+    engine.bookHit = 1;
+    if (informationLine && size > 0) {
+        const BookRecord& record = choice.record;
+        char info[64];
+        if (noData(record))
+            std::snprintf(info, sizeof info, "W 0, D 0, B 0");
+        else
+            std::snprintf(info, sizeof info, "W %d, D %d, B %d", record.whiteWins, record.draws,
+                          record.blackWins);
+        if (engine.icsMode) {
+            int channel = engine.opponentIsComputer ? engine.serverComputer : engine.serverHuman;
+            if (channel == 2) sendText("tellics kibitz %s\n", info);
+            if (channel == 1) sendText("tellics whisper %s\n", info);
+        }
+        std::snprintf(informationLine, size_t(size), "0\t%d\t0\t0\t%s\n",
+                      int(shareOf(record, board.toMove->colour) * 100), info);
+    }
+    return choice.move;
+}
+
+int bookMergeRecord(const BookRecord& increment, const char* fileName) {
+    std::FILE* file = openForUpdate(fileName);
+    if (!file) return 0;
+    unsigned char bytes[RecordSize];
+    long offset = 0;  // of the record just read, then of the end of the whole records
+    bool found = false, tooLong = false;
+    while (std::fread(bytes, 1, RecordSize, file) == RecordSize) {
+        if (readLittleEndian(bytes, 8) == increment.key) {
+            found = true;
+            break;
+        }
+        if (offset > LONG_MAX - 2 * RecordSize) {
+            tooLong = true;
+            break;
+        }
+        offset += RecordSize;
+    }
+    bool stored = false;
+    if (found) {
+        BookRecord record = decodeRecord(bytes);
+        uint32_t white = uint32_t(record.whiteWins) + increment.whiteWins;
+        uint32_t black = uint32_t(record.blackWins) + increment.blackWins;
+        uint32_t draws = uint32_t(record.draws) + increment.draws;
+        // Halving all three keeps the ratios that the choice looks at.
+        if (white > 65535 || black > 65535 || draws > 65535) {
+            white /= 2;
+            black /= 2;
+            draws /= 2;
+        }
+        record.whiteWins = uint16_t(white);
+        record.blackWins = uint16_t(black);
+        record.draws = uint16_t(draws);
+        record.flags |= increment.flags;
+        stored = writeRecordAt(file, offset, record);
+    } else if (!tooLong && !std::ferror(file)) {
+        // The new record goes after the last whole one, over any torn tail, so
+        // that every record stays at a multiple of 16; only when the scan
+        // really reached the end of the file.
+        bool atEnd = std::fseek(file, 0, SEEK_END) == 0;
+        long end = atEnd ? std::ftell(file) : -1;
+        if (end >= offset && end - offset < RecordSize)
+            stored = !hasCounts(increment) || writeRecordAt(file, offset, increment);
+    }
+    if (std::fclose(file) != 0) stored = false;
+    return stored;
+}
+
+int bookLearnGame(const char* opponentName, const UndoRecord* undo, int plies, int outcome) {
+    char opponentBook[BookNameSize];
+    opponentBookName(opponentBook, sizeof opponentBook, opponentName);
+    bool mainStored = true, opponentStored = true;
+    for (int ply = 0; ply < plies; ++ply) {
+        // A repeated position was still reached in one game only.
+        if (seenBefore(undo, ply)) continue;
+        BookRecord increment{undo[ply].hashKey, uint16_t(outcome == 1), uint16_t(outcome == -1),
+                             uint16_t(outcome == 0), 0};
+        // After a failure a book is left alone for the rest of the game.
+        if (mainStored) mainStored = bookMergeRecord(increment, MainBookName);
+        if (opponentStored) opponentStored = bookMergeRecord(increment, opponentBook);
+    }
+    return mainStored && opponentStored;
+}
+
+void opponentBookName(char* fileName, int size, const char* opponentName) {
+    char base[MaxBaseLength + 2];
+    int length = 0;
+    for (const char* c = opponentName; *c && length < MaxBaseLength; ++c) {
+        unsigned char ch = static_cast<unsigned char>(*c);
+        bool kept = isAsciiLetter(ch) || isAsciiDigit(ch) || ch == ' ' || ch == '_' || ch == '-' ||
+                    (ch == '.' && length > 0);
+        base[length++] = kept ? char(ch) : '_';
+    }
+    if (length == 0) base[length++] = '_';
+    base[length] = '\0';
+    std::snprintf(fileName, size_t(size), "%s%s.bk", reservedBase(base, length) ? "_" : "", base);
 }

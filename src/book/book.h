@@ -1,5 +1,6 @@
 // The opening book file: 16-byte records of game results per position key,
-// little-endian, in no order, no header.
+// little-endian, in no order, no header. The main book holds every game; one
+// book per opponent holds the games against that opponent.
 #pragma once
 
 #include <cstdint>
@@ -19,11 +20,35 @@ static_assert(sizeof(BookRecord) == 16);
 
 constexpr const char* MainBookName = "vostrel.bk";
 
+// Room for an opponent's book name: up to 64 name characters and ".bk".
+constexpr int BookNameSize = 72;
+
 // The first record of the file with key; when the file cannot be read or holds
 // no such record: key with all counts 0 and flags 1.
 BookRecord bookProbe(const char* fileName, uint64_t key);
 
+// The record's share of points for colour (draws count half), 0 without
+// games; with bookRand of 2 or more plus a random spread of
+// (rand() % bookRand - bookRand / 2) hundredths.
+double bookScore(const BookRecord& record, int colour, int bookRand);
+
 // A book move for the position (the opponent's book first, then the main
-// book), or 0. Learning and choice arrive with the book's own work; until then
-// no move is found.
+// book), or 0; sets bookHit. With a buffer, writes the information line (a
+// depth-0 thinking line) there and sends it to a chess server when asked to.
 Move bookChooseMove(Engine& engine, Board& board, char* informationLine, int size);
+
+// Adds the counts of increment to the file's record of its key, appending a
+// new record when there is none; a count that would pass 65535 halves all
+// three. Creates a missing file. 1 when stored, 0 when the file could not be
+// read or written (its records are then left as they were).
+int bookMergeRecord(const BookRecord& increment, const char* fileName);
+
+// Credits one game with outcome (+1 white won, -1 black won, 0 draw) to every
+// distinct position of undo[0 .. plies-1], in the main book and in the
+// opponent's. 1 when both books took every position.
+int bookLearnGame(const char* opponentName, const UndoRecord* undo, int plies, int outcome);
+
+// The file name of an opponent's book: the name made safe as a file name in
+// the program's directory (no separators, no "..", nothing a file system
+// refuses or treats as a device), never the main book, never empty, plus ".bk".
+void opponentBookName(char* fileName, int size, const char* opponentName);

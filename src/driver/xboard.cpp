@@ -7,7 +7,6 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "board/perft.h"
-#include "eval/evaluate.h"
 #include "book/book.h"
 #include "driver/bench.h"
 #include "driver/dispatch.h"
@@ -15,6 +14,7 @@
 #include "driver/gameend.h"
 #include "driver/output.h"
 #include "driver/poll.h"
+#include "eval/evaluate.h"
 #include "notation/fen.h"
 #include "notation/movetext.h"
 #include "platform/platform.h"
@@ -138,17 +138,24 @@ void announceFeatures(Engine& engine) {
 }
 
 void result(Engine& engine, const char* line) {
+    int outcome = 0;
+    bool known = true;
     if (startsWith(line, "result 0-1")) {
         copyField(engine.resultComment, sizeof engine.resultComment, textFrom(line, 11));
         copyField(engine.resultText, sizeof engine.resultText, "0-1");
+        outcome = -1;
     } else if (startsWith(line, "result 1-0")) {
         copyField(engine.resultComment, sizeof engine.resultComment, textFrom(line, 11));
         copyField(engine.resultText, sizeof engine.resultText, "1-0");
+        outcome = 1;
     } else if (startsWith(line, "result 1/2-1/2")) {
         copyField(engine.resultComment, sizeof engine.resultComment, textFrom(line, 15));
         copyField(engine.resultText, sizeof engine.resultText, "1/2-1/2");
+    } else {
+        known = false;  // "*": an unfinished game teaches nothing
     }
-    // Learning from the game arrives with the book's move choice.
+    if (known && engine.book_learning)
+        bookLearnGame(engine.opponentPlayer.name, engine.search->undo, engine.board.ply, outcome);
     if (engine.icsMode)
         sendText("tellics tell %s Good game %s\n", engine.opponentPlayer.name,
                  engine.opponentPlayer.name);

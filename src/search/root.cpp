@@ -79,10 +79,9 @@ void setRootVariation(RootSearch& root, const PlyRecord& child, Move move, int32
     }
 }
 
-// Verifies a book move by a short search when the clock allows; false when
-// the move scores below the side's minimum.
+// Verifies a book move by a short search, deeper with more time on the clock:
+// false when the move scores below the side's minimum.
 bool bookMoveHolds(Engine& engine, Board& board, Move move) {
-    if (!engine.book_verify || engine.engineClock < 12000) return true;
     int depth = engine.engineClock > 360000   ? 12
                 : engine.engineClock > 120000 ? 10
                 : engine.engineClock > 60000  ? 8
@@ -104,10 +103,13 @@ bool tryBook(Engine& engine, Board& board, int state) {
     char line[4096];
     Move move = bookChooseMove(engine, board, line, sizeof line);
     if (!move) return false;
-    if (!bookMoveHolds(engine, board, move)) return false;
+    // Short of time (or told not to verify) the move goes out at once, unannounced.
+    if (engine.book_verify && engine.engineClock >= 12000) {
+        if (!bookMoveHolds(engine, board, move)) return false;
+        if (engine.mode == ModeXboard && std::strlen(line) > 402) std::memcpy(line + 396, "...", 4);
+        if (engine.post) sendText("%s\n", line);
+    }
     root.bestRootMove = move;
-    if (engine.mode == ModeXboard && std::strlen(line) > 402) std::memcpy(line + 399, "...", 4);
-    if (engine.post) sendText("%s\n", line);
     return true;
 }
 

@@ -3,7 +3,9 @@
 that restarts on moves and take-backs, stat01 during a search, and the clock
 under "st" and under "level" with "time"/"otim".
 
-Usage: session_test.py path/to/vostrel
+Usage: session_test.py path/to/vostrel [--no-timing]
+--no-timing keeps the sessions but not the time limits, for sanitizer builds
+whose every move is many times slower.
 """
 
 import queue
@@ -12,7 +14,7 @@ import sys
 import threading
 import time
 
-START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"
+TIMING = "--no-timing" not in sys.argv
 
 
 class Engine:
@@ -128,7 +130,7 @@ def fixed_time(path):
         stamp, _ = engine.expect(lambda l: l.startswith("move "), 10, "a move under st 1")
         worst = max(worst, stamp - sent)
         engine.send("force")
-    assert worst < 1.6, f"a move under st 1 took {worst:.2f} s"
+    assert worst < 1.6 or not TIMING, f"a move under st 1 took {worst:.2f} s"
     engine.quit()
     return worst
 
@@ -152,9 +154,9 @@ def clock(path):
         spent = stamp - sent
         used += spent
         remaining -= int(spent * 100)
-        assert remaining > 0, "the engine ran past its clock"
+        assert remaining > 0 or not TIMING, "the engine ran past its clock"
         # Budget: about clock / moves to go, never a large part of the clock.
-        assert spent < 3.0, f"one move took {spent:.2f} s of a 30 s clock"
+        assert spent < 3.0 or not TIMING, f"one move took {spent:.2f} s of a 30 s clock"
         engine.send("force")
     engine.quit()
     return used

@@ -1,9 +1,9 @@
 #include "driver/gameend.h"
 
 #include "board/movegen.h"
-#include "eval/thin.h"
 #include "driver/engine.h"
 #include "driver/output.h"
+#include "eval/thin.h"
 
 namespace {
 

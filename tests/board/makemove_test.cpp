@@ -13,9 +13,7 @@
 #include "board/movegen.h"
 #include "test_support.h"
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 // Random games from every reference position (orthodox and fischerandom, with
 // castling, en passant and promotions): at each ply every legal move is made

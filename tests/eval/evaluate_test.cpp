@@ -26,10 +26,10 @@ bool cached(const Board& board) {
 }  // namespace
 
 // Random games from every reference position (orthodox and fischerandom),
-// taking pieces eagerly, pass through openings, middle games, pawn endings and pawnless endings; the
-// colour-flipped position must score exactly the negated value. The one
-// rounding that favours a colour, the arithmetic shift in a pawnless position
-// whose score is otherwise 0, is allowed a difference of one.
+// taking pieces eagerly, pass through openings, middle games, pawn endings and pawnless endings;
+// the colour-flipped position must score exactly the negated value. The one rounding that favours a
+// colour, the arithmetic shift in a pawnless position whose score is otherwise 0, is allowed a
+// difference of one.
 TEST(Evaluate, MirroredPositionNegatesTheScore) {
     std::mt19937 random(4401);
     rootPieceCount = 0;

@@ -123,22 +123,6 @@ void rememberCutoff(PlyRecord& record, Move move, int colour, int depth) {
     }
 }
 
-void extendVariation(PlyRecord& record, const PlyRecord& child, Move move, int32_t score,
-                     int depth) {
-    PrincipalVariation& pv = record.pv;
-    int length = child.pv.pvLength + 1;
-    if (length > MaxVariation) length = MaxVariation;
-    pv.pvLength = length;
-    pv.pvMoves[0] = move;
-    pv.pvScores[0] = int16_t(score);
-    pv.pvDepths[0] = int16_t(depth);
-    for (int i = 1; i < length; ++i) {
-        pv.pvMoves[i] = child.pv.pvMoves[i - 1];
-        pv.pvScores[i] = child.pv.pvScores[i - 1];
-        pv.pvDepths[i] = child.pv.pvDepths[i - 1];
-    }
-}
-
 }  // namespace
 
 bool quietHorizon(const Board& board, Move m) {
@@ -410,7 +394,7 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
                 }
                 if (score > alpha) {
                     alpha = score;
-                    extendVariation(record, child, move, score, nodeDepth);
+                    extendVariation(record.pv, move, score, nodeDepth, child.pv);
                 }
             }
             pickerDepth = newDepth - OnePly;

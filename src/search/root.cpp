@@ -62,23 +62,6 @@ RootMove* rootMoveOf(RootSearch& root, Move move) {
     return &root.rootMoves[0];
 }
 
-// The variation of a new best root move: the move itself, then ply 1's line.
-void setRootVariation(RootSearch& root, const PlyRecord& child, Move move, int32_t score,
-                      int depth) {
-    PrincipalVariation& pv = root.rootPv;
-    int length = child.pv.pvLength + 1;
-    if (length > MaxVariation) length = MaxVariation;
-    pv.pvLength = length;
-    pv.pvMoves[0] = move;
-    pv.pvScores[0] = int16_t(score);
-    pv.pvDepths[0] = int16_t(depth);
-    for (int i = 1; i < length; ++i) {
-        pv.pvMoves[i] = child.pv.pvMoves[i - 1];
-        pv.pvScores[i] = child.pv.pvScores[i - 1];
-        pv.pvDepths[i] = child.pv.pvDepths[i - 1];
-    }
-}
-
 // Verifies a book move by a short search, deeper with more time on the clock:
 // false when the move scores below the side's minimum.
 bool bookMoveHolds(Engine& engine, Board& board, Move move) {
@@ -272,7 +255,7 @@ void iterate(Engine& engine, Board& board, int state, int maxIterations) {
                 engine.stopRequested = 2;
             root.bestRootMove = rootMove.move;
             root.bestRootScore = score;
-            setRootVariation(root, stack.plies[1], rootMove.move, score, childDepth);
+            extendVariation(root.rootPv, rootMove.move, score, childDepth, stack.plies[1].pv);
             printThinking(engine, board, packedMove(rootMove.move, score), 0, 0);
             previousScore = best = score;
         }

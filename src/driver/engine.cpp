@@ -114,11 +114,15 @@ void ensureInitialised(Engine& e) {
     // Tables with the default size first, so that a command of the file may
     // evaluate; a memory setting from the file takes effect below.
     int memory = e.memory, egtbCache = e.egtb_cache;
-    allocateTables(memory, egtbCache);
+    if (!allocateTables(memory, egtbCache)) allocateTables(1, 0);
     buildPawnFlagTable();
     readConfigurationFile(e);
     centreMaterial();
-    if (e.memory != memory || e.egtb_cache != egtbCache) allocateTables(e.memory, e.egtb_cache);
+    // A size the system refuses falls back to the smallest tables rather than
+    // leaving the engine without them.
+    if ((e.memory != memory || e.egtb_cache != egtbCache) &&
+        !allocateTables(e.memory, e.egtb_cache))
+        allocateTables(1, 0);
     // A position set up by the file counted its material before the centring.
     if (e.boardValid) {
         e.board.white.material = computeMaterial(e.board.white);

@@ -1,5 +1,6 @@
 #include "search/tt.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -48,12 +49,21 @@ void fillPawnTable(SearchStack& stack) {
 
 }  // namespace
 
-int allocateTables(int megabytes, int egtbCache) {
-    // Negative settings count as none: the table still gets its minimum.
+uint64_t tableBytes(int megabytes, int egtbCache) {
     uint64_t mb = megabytes > 0 ? uint64_t(megabytes) : 0;
     if (egtbCache > 8) mb += uint64_t(egtbCache) - 8;
     uint64_t bytes = mb << 20;
     if (bytes < 1024) bytes = 1024;
+    // Sizes must fit the address space: on a 32-bit system a larger setting
+    // would wrap the byte counts and leave the tables shorter than indexed.
+    constexpr uint64_t Largest =
+        SIZE_MAX / 4 < (uint64_t(1) << 40) ? SIZE_MAX / 4 : uint64_t(1) << 40;
+    return bytes < Largest ? bytes : Largest;
+}
+
+int allocateTables(int megabytes, int egtbCache) {
+    // Negative settings count as none: the table still gets its minimum.
+    uint64_t bytes = tableBytes(megabytes, egtbCache);
     uint64_t pawnBytes = bytes / 4;
     if (pawnBytes > 4194304) pawnBytes = bytes / 32 + 4194304;
 

@@ -29,6 +29,10 @@ extern uint8_t ttGeneration;
 extern uint32_t hitTotal;
 extern int hitShift;  // log2 of the number of entries
 
+// Bytes the three tables may take: the setting in megabytes, at least 1024,
+// at most a quarter of the address space.
+uint64_t tableBytes(int megabytes, int egtbCache);
+
 // Sizes and (re)allocates the three tables from megabytes (and egtb_cache),
 // cleared. Returns 0, with no tables, when an allocation failed.
 int allocateTables(int megabytes, int egtbCache);

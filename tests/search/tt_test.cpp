@@ -2,6 +2,8 @@
 // the replacement rule, moves kept, and the sizes the memory setting gives.
 #include "search/tt.h"
 
+#include <cstdint>
+
 #include "board/movegen.h"
 #include "test_support.h"
 
@@ -81,6 +83,11 @@ TEST(Table, SizesArePowersOfTwoWithinTheBudget) {
         EXPECT_LE(uint64_t(ttBuckets) * 48 + uint64_t(pawns) * 32, bytes) << megabytes;
         EXPECT_EQ(1 << hitShift, int(4 * ttBuckets));
     }
+    // Settings beyond the address space are cut to it.
+    EXPECT_EQ(tableBytes(32, 8), 32ull << 20);
+    EXPECT_EQ(tableBytes(0, 0), 1024u);
+    EXPECT_EQ(tableBytes(1, 20), 13ull << 20);
+    EXPECT_LE(tableBytes(2147483647, 2147483647), uint64_t(SIZE_MAX / 4));
     ASSERT_EQ(allocateTables(32, 8), 1);
     EXPECT_EQ(ttBuckets, 524288u);
     EXPECT_EQ(mainSearchStack.pawnEntries, 131072u);

@@ -133,3 +133,18 @@ std::string positionFen(const Board& board, bool mirrored) {
     fen += whiteToMove != mirrored ? " w - - 0 1" : " b - - 0 1";
     return fen;
 }
+
+std::string mirrorFen(const std::string& fen) {
+    size_t blank = fen.find(' ');
+    std::string ranks[8], mirrored;
+    int rank = 0;
+    for (char c : fen.substr(0, blank)) {
+        if (c == '/')
+            ++rank;
+        else
+            ranks[rank] += std::isalpha(static_cast<unsigned char>(c)) ? char(c ^ 0x20) : c;
+    }
+    for (int r = 7; r >= 0; --r) mirrored += ranks[r] + (r ? "/" : "");
+    bool whiteToMove = blank != std::string::npos && fen[blank + 1] == 'w';
+    return mirrored + (whiteToMove ? " b - - 0 1" : " w - - 0 1");
+}

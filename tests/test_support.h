@@ -47,3 +47,7 @@ std::vector<std::string> referenceFens();
 // the board flipped top to bottom with colours and side to move exchanged,
 // which must evaluate to exactly the negated score.
 std::string positionFen(const Board& board, bool mirrored = false);
+
+// The same FEN with the board flipped top to bottom and the colours of the men
+// and of the side to move exchanged; castling and en passant dropped.
+std::string mirrorFen(const std::string& fen);

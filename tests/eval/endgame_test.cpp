@@ -12,21 +12,6 @@
 
 namespace {
 
-// The same position with the board flipped top to bottom and the colours of
-// the men and of the side to move exchanged (no castling, no en passant).
-std::string mirrorFen(const std::string& fen) {
-    std::istringstream in(fen);
-    std::string placement, side, row, mirrored;
-    in >> placement >> side;
-    std::vector<std::string> rows;
-    for (std::istringstream ranks(placement); std::getline(ranks, row, '/');) rows.push_back(row);
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-        for (char& c : *it) c = char(std::isupper(c) ? std::tolower(c) : std::toupper(c));
-        mirrored += (mirrored.empty() ? "" : "/") + *it;
-    }
-    return mirrored + (side == "w" ? " b" : " w") + " - - 0 1";
-}
-
 // The class that the mirrored material reaches.
 int mirrorClass(int material) {
     if (material == 1 || material == 6 || (material >= 31 && material <= 33)) return material;

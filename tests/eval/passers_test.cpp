@@ -5,7 +5,6 @@
 #include "test_support.h"
 
 // From pawns_test.cpp.
-std::string pawnTestMirror(const std::string& fen);
 std::vector<std::string> pawnTestPositions();
 
 namespace {
@@ -140,7 +139,7 @@ TEST(PassedPawns, ColourMirror) {
         for (int i = 0; i < 4; ++i) endings[i] = evaluatePawnEnding(board, entry, scores[i]);
         nonZero += terms != 0;
 
-        const std::string mirror = pawnTestMirror(fen);
+        const std::string mirror = mirrorFen(fen);
         Board& flipped = boardFromFen(mirror.c_str());
         const PawnHashEntry& flippedEntry = probePawnStructure(flipped);
         EXPECT_EQ(evaluatePassedPawns(flipped, flippedEntry), -terms) << fen;

@@ -11,41 +11,6 @@
 #include "search/tt.h"
 #include "test_support.h"
 
-// The position seen from the other side: ranks reversed, colours exchanged,
-// the other side to move. Shared with the passed-pawn tests.
-std::string pawnTestMirror(const std::string& fen) {
-    std::istringstream in(fen);
-    std::string placement, side, castling, enPassant, rest;
-    in >> placement >> side >> castling >> enPassant;
-    std::getline(in, rest);
-    std::vector<std::string> ranks;
-    std::stringstream rankStream(placement);
-    for (std::string rank; std::getline(rankStream, rank, '/');) ranks.push_back(rank);
-    std::reverse(ranks.begin(), ranks.end());
-    std::string mirrored;
-    for (const std::string& rank : ranks) {
-        if (!mirrored.empty()) mirrored += '/';
-        for (char c : rank) {
-            mirrored += std::isupper(static_cast<unsigned char>(c)) ? char(std::tolower(c))
-                                                                    : char(std::toupper(c));
-        }
-    }
-    std::string upper, lower;
-    for (char c : castling) {
-        if (c == '-') continue;
-        if (std::isupper(static_cast<unsigned char>(c))) {
-            lower += char(std::tolower(c));
-        } else {
-            upper += char(std::toupper(c));
-        }
-    }
-    std::string rights = upper + lower;
-    if (rights.empty()) rights = "-";
-    if (enPassant.size() == 2) enPassant[1] = enPassant[1] == '3' ? '6' : '3';
-    return mirrored + (side == "w" ? " b " : " w ") + rights + " " +
-           (enPassant.empty() ? "-" : enPassant) + rest;
-}
-
 // Positions with pawns for the symmetry tests: the reference positions of the
 // move-generator tests, then random legal placements. Shared with the passed-pawn tests.
 std::vector<std::string> pawnTestPositions() {
@@ -326,7 +291,7 @@ TEST(PawnStructure, ColourMirror) {
         for (int square = 0; square < 64; ++square) pawnFlags[square] = pawnFlagsOf(board, square);
         withFlags += original.flags != 0;
 
-        const std::string mirror = pawnTestMirror(fen);
+        const std::string mirror = mirrorFen(fen);
         Board& flipped = boardFromFen(mirror.c_str());
         const PawnHashEntry& entry = probePawnStructure(flipped);
         EXPECT_EQ(entry.score, -original.score) << fen;

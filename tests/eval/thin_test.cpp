@@ -10,24 +10,6 @@
 
 namespace {
 
-// The position seen from the other side: ranks in reverse order, colours of
-// the men and the side to move exchanged (positions here have no castling or
-// en-passant fields).
-std::string mirrorFen(const std::string& fen) {
-    size_t blank = fen.find(' ');
-    std::string ranks[8];
-    int rank = 0;
-    for (char c : fen.substr(0, blank)) {
-        if (c == '/')
-            ++rank;
-        else
-            ranks[rank] += std::isalpha(static_cast<unsigned char>(c)) ? char(c ^ 0x20) : c;
-    }
-    std::string mirrored = ranks[7];
-    for (int r = 6; r >= 0; --r) mirrored += '/' + ranks[r];
-    return mirrored + (fen[blank + 1] == 'w' ? " b" : " w") + fen.substr(blank + 2);
-}
-
 // Two boards alive at once: the position and its mirror image.
 bool parseInto(Board& board, const std::string& fen) {
     ensureInitialised(engine);

@@ -1,13 +1,16 @@
 // Search speed: each position searched to a fixed depth from empty tables;
 // prints nodes, time and nodes per second per position and in total.
-// Usage: search_bench [depth]   (default 10)
+// Usage: search_bench [depth] [off]   (default 10; "off" switches the
+// five- and six-men endgame recognisers off, to measure what they cost)
 // The search watches standard input: run it from a terminal, or with input
 // held open (sleep 1000 | search_bench), never with input at its end.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "driver/bench.h"
 #include "driver/engine.h"
+#include "eval/endgame.h"
 #include "notation/fen.h"
 #include "platform/platform.h"
 #include "search/root.h"
@@ -21,12 +24,15 @@ const char* const positions[] = {
     "r2q1rk1/pp1nbppp/2p1pn2/3p4/2PP1B2/2N1PN2/PPQ2PPP/R3KB1R w KQ - 0 1",
     "4r3/1p3kpp/p7/8/8/P7/1P3PPP/4R1K1 w - - 0 1",
     "8/5pk1/6p1/3p4/3P4/6P1/5PK1/8 w - - 0 1",
+    "8/8/4k3/8/1r2P3/4K3/8/3R4 w - - 0 1",
+    "8/2k5/8/1p6/1P3q2/2K5/8/6Q1 w - - 0 1",
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
     int depth = argc > 1 ? std::atoi(argv[1]) : 10;
+    if (argc > 2 && std::strcmp(argv[2], "off") == 0) recogniseFiveSixMen = false;
     ensureInitialised(engine);
     engine.post = 0;
     double totalNodes = 0, totalSeconds = 0;

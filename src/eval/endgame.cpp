@@ -7,13 +7,11 @@
 #include "board/attacks.h"
 #include "board/pawnrace.h"
 #include "board/tables.h"
+#include "eval/endgame_view.h"
+
+using namespace endgame;
 
 namespace {
-
-constexpr Bitboard LightSquares = 0x55AA55AA55AA55AAull;  // b1, a2, ...
-constexpr Bitboard DarkSquares = ~LightSquares;           // a1, b2, ...
-constexpr Bitboard Edge = FileA | FileH | Rank1 | Rank8;
-constexpr Bitboard Corners = bit(A1) | bit(H1) | bit(A8) | bit(H8);
 
 // Whole signatures of two men of one side.
 constexpr uint64_t TwoKnights = 2 * MaterialKnight;
@@ -23,27 +21,9 @@ constexpr uint64_t BishopPawn = MaterialBishop + MaterialPawn;
 constexpr uint64_t KnightPawn = MaterialKnight + MaterialPawn;
 constexpr uint64_t TwoPawns = 2 * MaterialPawn;
 
-int distance(int a, int b) {
-    return std::max(std::abs(rankOf(a) - rankOf(b)), std::abs(fileOf(a) - fileOf(b)));
-}
-
-// A set as the given colour sees it: Black's board is flipped top to bottom.
-Bitboard fromSide(Bitboard set, int colour) {
-    return colour == White ? set : __builtin_bswap64(set);
-}
-
-// The squares that a pawn of colour on square still has to cross.
-Bitboard pawnPath(int colour, int square) {
-    return colour == White ? fileAhead[square] : fileBehind[square];
-}
-
-bool pawnUnstoppable(const Board& board, int colour) {
-    return colour == White ? whitePawnUnstoppable(board) : blackPawnUnstoppable(board);
-}
-
 // Rook pawns whose promotion square the bishop cannot cover, with the enemy
 // king already in the corner: written for White, the board flipped for Black.
-bool wrongRookPawn(const Board& board, int colour) {
+bool wrongBishopRookPawn(const Board& board, int colour) {
     const SideState& side = sideOf(board, colour);
     Bitboard bishops = fromSide(side.bishops, colour);
     Bitboard king = fromSide(sideOf(board, colour ^ 1).king, colour);
@@ -78,36 +58,6 @@ constexpr uint8_t duelClass[6][6] = {
     {0, 36, 6, 6, 39, 18},    // white bishop
     {0, 23, 29, 38, 32, 28},  // white rook
     {0, 21, 15, 17, 27, 33},  // white queen
-};
-
-// Verdicts of a recogniser, from the view of its side "us" (the side that the
-// rule calls White); the probe turns them into White's view.
-constexpr int UsWins = 1;
-constexpr int Drawn = 0;
-constexpr int UsCannotLose = 2;
-constexpr int ThemCannotLose = -2;
-constexpr int NoVerdict = 99;
-
-// A position seen by one side. Attack sets stay on the real board; sq() and
-// rank() give squares as "us" sees them, so one rule serves both colours.
-struct View {
-    const Board& board;
-    const SideState& us;
-    const SideState& them;
-    int32_t& flag;
-    bool usToMove;
-    bool inCheck;  // the side to move is in check
-
-    View(const Board& b, int colour, int32_t& f)
-        : board(b),
-          us(sideOf(b, colour)),
-          them(sideOf(b, colour ^ 1)),
-          flag(f),
-          usToMove(b.toMove->colour == colour),
-          inCheck(b.checkInfo != 0) {}
-    int sq(int square) const { return us.colour == White ? square : square ^ 56; }
-    int rank(int square) const { return rankOf(sq(square)); }
-    int sign() const { return us.colour == White ? 1 : -1; }
 };
 
 // Class 1: no mating material at all.
@@ -145,7 +95,7 @@ int minorsOnly(View& v) {
     v.flag = 0;
     const Board& b = v.board;
     if (!((b.white.king | b.black.king) & Edge) ||
-        distance(b.white.kingSquare, b.black.kingSquare) > 2)
+        squareDistance(b.white.kingSquare, b.black.kingSquare) > 2)
         return Drawn;
     if (v.us.materialSignature && v.them.materialSignature) return NoVerdict;
     const SideState& bare = v.us.materialSignature ? v.them : v.us;
@@ -243,14 +193,15 @@ int rookVersusPawn(View& v) {
     if (v.usToMove && !v.inCheck) {
         if (path & v.us.king) return UsWins;
         if (!guarded && !(v.them.king & Corners) && (reach & v.them.pawns)) return UsWins;
-        if (rank == 1 && !(path & v.them.king) && distance(v.us.kingSquare, pawn) > 3 && guarded)
+        if (rank == 1 && !(path & v.them.king) && squareDistance(v.us.kingSquare, pawn) > 3 &&
+            guarded)
             return reach & v.them.pawns ? Drawn : ThemCannotLose;
         return reach & (v.them.pawns | path) ? UsCannotLose : NoVerdict;
     }
     if (!rookAttacked && (fileAttacksOf(b, rook) & v.them.pawns)) return UsCannotLose;
     if (v.usToMove) return NoVerdict;  // in check
     if (pawnAttackTable[v.them.colour][pawn] & v.us.rooks) return ThemCannotLose;
-    int kings = distance(v.us.kingSquare, v.them.kingSquare);
+    int kings = squareDistance(v.us.kingSquare, v.them.kingSquare);
     if (guarded && ((rank == 1 && kings > 3) || (rank == 2 && kings > 4))) return ThemCannotLose;
     if (rookAttacked && !(kingAttacks[v.us.kingSquare] & v.us.rooks)) return ThemCannotLose;
     return NoVerdict;
@@ -366,42 +317,56 @@ int rookVersusBishop(View& v) {
     return quiet ? Drawn : NoVerdict;
 }
 
-// Each class's recogniser and the side it is written for; the symmetric classes
-// 31 to 33 are seen from the side to move.
-constexpr int ToMove = 2;
-struct Rule {
-    int (*recognise)(View&);
-    int side;
-};
+// Each class's recogniser, the side it is written for (the symmetric classes
+// 31 to 33 are seen from the side to move) and its material.
 // clang-format off
 constexpr Rule rules[40] = {
-    {nullptr, White},
-    {drawn, White},
-    {majorVersusKing, White},   {majorVersusKing, Black},
-    {pawnVersusKing, White},    {pawnVersusKing, Black},
-    {minorsOnly, White},
-    {twoBishops, White},        {twoBishops, Black},
-    {bishopPawn, White},        {bishopPawn, Black},
-    {majorAndMan, White},       {majorAndMan, Black},
-    {bishopKnight, White},      {bishopKnight, Black},
-    {queenVersusKnight, White}, {queenVersusKnight, Black},
-    {queenVersusBishop, White}, {queenVersusBishop, Black},
-    {twoPawns, White},          {twoPawns, Black},
-    {queenVersusPawn, White},   {queenVersusPawn, Black},
-    {rookVersusPawn, White},    {rookVersusPawn, Black},
-    {knightPawn, White},        {knightPawn, Black},
-    {queenVersusRook, White},   {queenVersusRook, Black},
-    {rookVersusKnight, White},  {rookVersusKnight, Black},
-    {pawnVersusPawn, ToMove},
-    {rookVersusRook, ToMove},
-    {queenVersusQueen, ToMove},
-    {knightVersusPawn, White},  {knightVersusPawn, Black},
-    {bishopVersusPawn, White},  {bishopVersusPawn, Black},
-    {rookVersusBishop, White},  {rookVersusBishop, Black},
+    {nullptr, White, "none"},
+    {drawn, White, "KvK,KNvK,KBvK,KvKN,KvKB"},
+    {majorVersusKing, White, "KRvK,KQvK"},
+    {majorVersusKing, Black, "KvKR,KvKQ"},
+    {pawnVersusKing, White, "KPvK"},
+    {pawnVersusKing, Black, "KvKP"},
+    {minorsOnly, White, "KNNvK,KvKNN,KNvKN,KNvKB,KBvKN,KBvKB"},
+    {twoBishops, White, "KBBvK,KBBBvK"},
+    {twoBishops, Black, "KvKBB,KvKBBB"},
+    {bishopPawn, White, "KBPvK"},
+    {bishopPawn, Black, "KvKBP"},
+    {majorAndMan, White, "KR+vK,KQ+vK"},
+    {majorAndMan, Black, "KvKR+,KvKQ+"},
+    {bishopKnight, White, "KBNvK,KBNNvK,KBBNvK,KBNPvK"},
+    {bishopKnight, Black, "KvKBN,KvKBNN,KvKBBN,KvKBNP"},
+    {queenVersusKnight, White, "KQvKN"},
+    {queenVersusKnight, Black, "KNvKQ"},
+    {queenVersusBishop, White, "KQvKB"},
+    {queenVersusBishop, Black, "KBvKQ"},
+    {twoPawns, White, "KPPvK"},
+    {twoPawns, Black, "KvKPP"},
+    {queenVersusPawn, White, "KQvKP"},
+    {queenVersusPawn, Black, "KPvKQ"},
+    {rookVersusPawn, White, "KRvKP"},
+    {rookVersusPawn, Black, "KPvKR"},
+    {knightPawn, White, "KNPvK"},
+    {knightPawn, Black, "KvKNP"},
+    {queenVersusRook, White, "KQvKR"},
+    {queenVersusRook, Black, "KRvKQ"},
+    {rookVersusKnight, White, "KRvKN"},
+    {rookVersusKnight, Black, "KNvKR"},
+    {pawnVersusPawn, ToMove, "KPvKP"},
+    {rookVersusRook, ToMove, "KRvKR"},
+    {queenVersusQueen, ToMove, "KQvKQ"},
+    {knightVersusPawn, White, "KNvKP"},
+    {knightVersusPawn, Black, "KPvKN"},
+    {bishopVersusPawn, White, "KBvKP"},
+    {bishopVersusPawn, Black, "KPvKB"},
+    {rookVersusBishop, White, "KRvKB"},
+    {rookVersusBishop, Black, "KBvKR"},
 };
 // clang-format on
 
 }  // namespace
+
+bool recogniseFiveSixMen = true;
 
 int classifyMaterial(const Board& board) {
     uint64_t white = board.white.materialSignature, black = board.black.materialSignature;
@@ -417,18 +382,26 @@ int classifyMaterial(const Board& board) {
             int pair = pairClass(white | black);
             return pair == 6 ? 6 : pair + (white == 0);
         }
-        default: return 0;  // five and six men: classes 40 to 176, to come
+        case 5:
+        case 6: return classifyLarge(board);
+        default: return 0;
     }
+}
+
+const char* materialClassName(int material) {
+    if (material > 0 && material < int(std::size(rules))) return rules[material].name;
+    const Rule* rule = largeRule(material);
+    return rule ? rule->name : rules[0].name;
 }
 
 int probeEndgame(Board& board, int32_t& result, int32_t& flag) {
     result = ResultDraw;
     flag = FlagUnset;
     int material = classifyMaterial(board);
-    if (material == 0 || material >= int(std::size(rules))) return 0;
-    const Rule& rule = rules[material];
-    View view(board, rule.side == ToMove ? board.toMove->colour : rule.side, flag);
-    int verdict = rule.recognise(view);
+    const Rule* rule = material < int(std::size(rules)) ? &rules[material] : largeRule(material);
+    if (material == 0 || !rule || (material >= 40 && !recogniseFiveSixMen)) return 0;
+    View view(board, rule->side == ToMove ? board.toMove->colour : rule->side, flag);
+    int verdict = rule->recognise(view);
     if (verdict == NoVerdict) return 0;
     result = verdict * view.sign();
     return 1;
@@ -460,8 +433,8 @@ bool blackPawnUnstoppable(const Board& board) {
     return false;
 }
 
-bool wrongRookPawnWhite(const Board& board) { return wrongRookPawn(board, White); }
-bool wrongRookPawnBlack(const Board& board) { return wrongRookPawn(board, Black); }
+bool wrongRookPawnWhite(const Board& board) { return wrongBishopRookPawn(board, White); }
+bool wrongRookPawnBlack(const Board& board) { return wrongBishopRookPawn(board, Black); }
 
 bool queenVersusSeventhDraw(const Board& board, int colour) {
     // A bishop or rook pawn one step from promotion, with its king beside the

@@ -25,8 +25,20 @@ constexpr uint64_t MaterialQueen = 0x04000A0201110000ull;
 constexpr uint64_t MaterialPawn = 0x0001010001000001ull;
 
 // Class number 0 (not covered) to 176 from the men on the board; up to four
-// men use 1..39, the rest is left to the five- and six-men recognisers.
+// men use 1..39, five and six men 40 and above (and the small classes that
+// extend to them).
 int classifyMaterial(const Board& board);
+
+// The material that a class covers, White first ("KRPvKR", the mirror class
+// "KRvKRP"); combinations sharing one recogniser are listed with commas. Each
+// "+" stands for at least one further man of any kind, up to six men in all
+// ("KQ+vKR": a queen and one or two more men; "KQ++vKP": a queen and two).
+// "none" for class 0 and numbers out of range.
+const char* materialClassName(int material);
+
+// Off switch of the five- and six-men recognisers, for measuring the search
+// without them; always on in play.
+extern bool recogniseFiveSixMen;
 
 // Sets result to 0 and flag to FlagUnset, then runs the recogniser of the
 // position's class. Returns 1 when it reached a verdict (in result).
@@ -41,5 +53,8 @@ bool whitePawnSquareUnstoppable(const Board& board, int square);
 bool blackPawnSquareUnstoppable(const Board& board, int square);
 bool wrongRookPawnWhite(const Board& board);
 bool wrongRookPawnBlack(const Board& board);
+// Rook endings with one attacking pawn: the defending king stands in front of
+// the pawn and its rook on a rank that holds the draw (colours, not sides).
+bool rookEndingDefence(const Board& board, int defender, int attacker);
 // The defending side (colour) holds a queen off with a pawn on its seventh.
 bool queenVersusSeventhDraw(const Board& board, int colour);

@@ -46,10 +46,10 @@ TEST(NodeBenchmark, FormatSkipsAndRepeatableCounts) {
     EXPECT_EQ(first,
               "1\t    618605     618605\n"
               "2\ttelluser wrong number of black kings!\n"
-              "3\t   1040520    1659125\n");
+              "3\t   1193481    1812086\n");
     EXPECT_EQ(fileText("nodes_fen.txt"),
               "1\t    618605     618605\n"
-              "2\t3\t   1040520    1659125\n");
+              "2\t3\t   1193481    1812086\n");
     EXPECT_EQ(runBenchmark(name), first);
     EXPECT_EQ(engine.depthLimit, 14);
     engine.depthLimit = 0;

@@ -116,8 +116,8 @@ int rookPawnVersusBishop(View& v) { return rookPawnVersusMinor(v, true); }
 int bishopPawnVersusPawn(View& v) {
     int ours = lowestSquare(v.us.pawns), theirs = lowestSquare(v.them.pawns);
     if (theirs == stepOf(v.us.colour, ours)) {
-        // A knight pawn blocked on the sixth: the king in the corner cannot be
-        // driven out, the bishop never attacks the blocker's square.
+        // A knight pawn blocked on its sixth with the defending king in the
+        // corner: the king shuttles between its squares and cannot be mated.
         int own = v.sq(ours);
         Bitboard corner = own == B6   ? bit(A8) | bit(B8) | bit(C8)
                           : own == G6 ? bit(F8) | bit(G8) | bit(H8)
@@ -318,8 +318,8 @@ int queensVersusKnightQueenPawn(View& v) {
 // A queen and more, or rook and bishop, against a lone bishop.
 int queenPlusVersusBishop(View& v) {
     if (v.usToMove && !v.inCheck) {
-        bool forked = bishopsReach(v.board, v.them.bishops) & v.us.straightSliders;
-        return forked ? UsCannotLose : UsWins;
+        bool attacked = bishopsReach(v.board, v.them.bishops) & v.us.straightSliders;
+        return attacked ? UsCannotLose : UsWins;
     }
     return offEdge(v.us.king) ? UsCannotLose : NoVerdict;
 }

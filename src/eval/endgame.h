@@ -24,7 +24,7 @@ constexpr uint64_t MaterialRook = 0x0100050101101000ull;
 constexpr uint64_t MaterialQueen = 0x04000A0201110000ull;
 constexpr uint64_t MaterialPawn = 0x0001010001000001ull;
 
-// Class number 0 (not covered) to 176 from the men on the board; up to four
+// Class number 0 (not covered) to 170 from the men on the board; up to four
 // men use 1..39, five and six men 40 and above (and the small classes that
 // extend to them).
 int classifyMaterial(const Board& board);

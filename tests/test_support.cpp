@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstring>
 #include <fstream>
@@ -109,29 +110,37 @@ std::vector<std::string> referenceFens() {
     return fens;
 }
 
-std::string positionFen(const Board& board, bool mirrored) {
+std::string squaresFen(const std::array<char, 64>& men, bool whiteToMove) {
     std::string fen;
-    for (int row = 7; row >= 0; --row) {
-        int rank = mirrored ? 7 - row : row, empty = 0;
+    for (int rank = 7; rank >= 0; --rank) {
+        int empty = 0;
         for (int file = 0; file < 8; ++file) {
-            int square = 8 * rank + file;
-            int piece = board.squares[square];
-            if (!piece) {
+            char man = men[8 * rank + file];
+            if (!man) {
                 ++empty;
                 continue;
             }
             if (empty) fen += char('0' + empty);
             empty = 0;
-            bool white = (board.white.all & bit(square)) != 0;
-            char letter = " pnbrqk"[piece];
-            fen += white != mirrored ? char(std::toupper(letter)) : letter;
+            fen += man;
         }
         if (empty) fen += char('0' + empty);
-        if (row) fen += '/';
+        if (rank) fen += '/';
     }
-    bool whiteToMove = board.toMove->colour == White;
-    fen += whiteToMove != mirrored ? " w - - 0 1" : " b - - 0 1";
-    return fen;
+    return fen + (whiteToMove ? " w - - 0 1" : " b - - 0 1");
+}
+
+std::string positionFen(const Board& board, bool mirrored) {
+    std::array<char, 64> men{};
+    for (int square = 0; square < 64; ++square) {
+        int piece = board.squares[square];
+        if (!piece) continue;
+        bool white = (board.white.all & bit(square)) != 0;
+        char letter = " pnbrqk"[piece];
+        men[mirrored ? square ^ 56 : square] =
+            white != mirrored ? char(std::toupper(letter)) : letter;
+    }
+    return squaresFen(men, (board.toMove->colour == White) != mirrored);
 }
 
 std::string mirrorFen(const std::string& fen) {

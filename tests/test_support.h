@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -42,6 +43,10 @@ void play(Board& board, std::initializer_list<const char*> moves);
 
 // The positions of tests/data/perft.txt, without their counts.
 std::vector<std::string> referenceFens();
+
+// FEN text of men by square (FEN letters, 0 for an empty square), without
+// castling rights or en passant.
+std::string squaresFen(const std::array<char, 64>& men, bool whiteToMove);
 
 // The position as FEN text without castling rights or en passant. mirrored:
 // the board flipped top to bottom with colours and side to move exchanged,

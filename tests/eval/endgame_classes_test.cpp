@@ -105,26 +105,6 @@ bool symmetricClass(int material) {
     return false;
 }
 
-std::string fenOf(const std::array<char, 64>& men, bool whiteToMove) {
-    std::string fen;
-    for (int rank = 7; rank >= 0; --rank) {
-        int gap = 0;
-        for (int file = 0; file < 8; ++file) {
-            char c = men[8 * rank + file];
-            if (!c) {
-                ++gap;
-                continue;
-            }
-            if (gap) fen += char('0' + gap);
-            fen += c;
-            gap = 0;
-        }
-        if (gap) fen += char('0' + gap);
-        if (rank) fen += '/';
-    }
-    return fen + (whiteToMove ? " w - - 0 1" : " b - - 0 1");
-}
-
 // Kings on a1 and h8, White's men on b3 c4 d3 e4, Black's on g6 f5 e6 f4: no
 // man there attacks the enemy king.
 std::string fixedFen(const Material& m) {
@@ -133,7 +113,7 @@ std::string fixedFen(const Material& m) {
     const int white[4] = {B3, C4, D3, E4}, black[4] = {G6, F5, E6, F4};
     for (size_t i = 0; i < m.white.size(); ++i) men[white[i]] = m.white[i];
     for (size_t i = 0; i < m.black.size(); ++i) men[black[i]] = char(m.black[i] ^ 0x20);
-    return fenOf(men, true);
+    return squaresFen(men, true);
 }
 
 TEST(EndgameClasses, EveryMaterialReachesItsRecogniser) {
@@ -206,7 +186,7 @@ TEST(EndgameClasses, VerdictsAgreeWithMirrors) {
         for (int i = 0; i < (large ? 200 : 20) || (large && !answered && i < 20000); ++i) {
             std::array<char, 64> men = randomPlacement(rng, m, i % 3);
             for (bool whiteToMove : {true, false}) {
-                std::string fen = fenOf(men, whiteToMove);
+                std::string fen = squaresFen(men, whiteToMove);
                 int32_t result = 0, flag = 0, mirrorResult = 0, mirrorFlag = 0;
                 int material = 0, mirrorMaterial = 0;
                 int found = probe(fen, result, flag, material);

@@ -1,5 +1,6 @@
 #include "eval/thin.h"
 
+#include <array>
 #include <cctype>
 #include <iterator>
 #include <random>
@@ -293,7 +294,7 @@ TEST(ThinMirror, MirroredPositionsNegate) {
     // colour may get either material.
     std::mt19937 random(20240601u);
     auto placeFen = [&](const Material& material) {
-        char squares[64] = {};
+        std::array<char, 64> squares{};
         auto place = [&](char man, int low, int high) {
             int square;
             do square = low + int(random() % unsigned(high - low + 1));
@@ -311,17 +312,7 @@ TEST(ThinMirror, MirroredPositionsNegate) {
             place(*c, *c == 'P' ? 8 : 0, *c == 'P' ? 55 : 63);
         for (const char* c = swap ? material.white : material.black; *c; ++c)
             place(char(std::tolower(*c)), *c == 'P' ? 8 : 0, *c == 'P' ? 55 : 63);
-        std::string fen;
-        for (int rank = 7; rank >= 0; --rank) {
-            for (int file = 0, gap = 0; file < 8; ++file) {
-                char man = squares[8 * rank + file];
-                if (man) fen += gap ? std::to_string(gap) + man : std::string(1, man);
-                gap = man ? 0 : gap + 1;
-                if (file == 7 && gap) fen += std::to_string(gap);
-            }
-            if (rank) fen += '/';
-        }
-        return fen + ((random() & 1) ? " w - - 0 1" : " b - - 0 1");
+        return squaresFen(squares, random() & 1);
     };
 
     static Board board, mirrored;

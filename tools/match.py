@@ -406,7 +406,13 @@ def main(argv):
     name = os.path.basename(args.engine)
     opp = os.path.basename(args.opponent)
     opp = opp + "-2" if opp == name else opp
-    s = run_match([os.path.abspath(args.engine)], name, [os.path.abspath(args.opponent)], opp,
+    # The engine learns into book files beside its program: a copy plays from
+    # the output directory, so that games leave the build directory (and the
+    # tests run there) as they were.
+    engine_dir = os.path.join(args.out, "engine")
+    os.makedirs(engine_dir, exist_ok=True)
+    engine = shutil.copy2(args.engine, engine_dir)
+    s = run_match([os.path.abspath(engine)], name, [os.path.abspath(args.opponent)], opp,
                   args.games, *lim, args.out, args.ponder,
                   "fischerandom" if args.fischerandom else None, args.xboard_arg)
     return report(s, args.strict)

@@ -2,14 +2,15 @@
 """Engine-versus-engine games under the real xboard GUI (match mode, on Xvfb).
 
   tools/match.py ENGINE [-g GAMES] [--tc 40/1 | --tc 1 [--inc 2] | --st 1]
-                 [--ponder] [--fischerandom] [--opponent PATH] [--out DIR]
+                 [--ponder] [--fischerandom] [--opponent PATH] [--out DIR] [--runner CMD]
                  [--hang-timeout SECONDS] [--strict] [--xboard-arg=-OPTION ...]
   tools/match.py --self-test
 
 --tc takes xboard's units: MOVES/MINUTES, or MINUTES alone for sudden death
 (MINUTES may be M, M:SS or a decimal); --inc and --st are in seconds.
 The opponent defaults to /usr/games/fairymax; ENGINE plays first and colours
-alternate.  DIR receives games.pgn, xboard.debug (all protocol traffic),
+alternate.  --runner starts ENGINE through another program, e.g. `--runner wine`
+for a Windows build (its standard input is then still xboard's Linux pipe).  DIR receives games.pgn, xboard.debug (all protocol traffic),
 xboard.out, engine-exits.log and xvfb.log.
 Exit status: 0 only if every game finished and ENGINE made no illegal move,
 false claim or time forfeit, never crashed, and nothing hung; 1 otherwise,
@@ -121,9 +122,9 @@ def run_match(engine, name, opponent, opp_name, games, tc_args, idle_max, game_m
     os.makedirs(home, exist_ok=True)
     xvfb, display = start_xvfb(out)
     cmd = [find("xboard"), "-fcp", command(engine, "engine", out), "-fn", name,
-           "-fd", os.path.dirname(os.path.abspath(engine[0])),
+           "-fd", os.path.dirname(os.path.abspath(engine[-1])),
            "-scp", command(opponent, "opponent", out), "-sn", opp_name,
-           "-sd", os.path.dirname(os.path.abspath(opponent[0])),
+           "-sd", os.path.dirname(os.path.abspath(opponent[-1])),
            "-mg", str(games), *tc_args, "-ponder" if ponder else "-xponder",
            "-sgf", os.path.join(out, "games.pgn"),
            "-debug", "-nameOfDebugFile", os.path.join(out, "xboard.debug"),
@@ -371,6 +372,7 @@ def parse(argv):
     p.add_argument("--fischerandom", action="store_true")
     p.add_argument("--opponent", default=FAIRYMAX)
     p.add_argument("--out", default="match-out")
+    p.add_argument("--runner", default="", help="program that starts ENGINE, e.g. wine")
     p.add_argument("--hang-timeout", type=float, help="seconds one game may last")
     p.add_argument("--strict", action="store_true", help="the opponent's failures fail too")
     p.add_argument("--xboard-arg", action="append", default=[], help="passed on to xboard")
@@ -412,7 +414,8 @@ def main(argv):
     engine_dir = os.path.join(args.out, "engine")
     os.makedirs(engine_dir, exist_ok=True)
     engine = shutil.copy2(args.engine, engine_dir)
-    s = run_match([os.path.abspath(engine)], name, [os.path.abspath(args.opponent)], opp,
+    s = run_match(args.runner.split() + [os.path.abspath(engine)], name,
+                  [os.path.abspath(args.opponent)], opp,
                   args.games, *lim, args.out, args.ponder,
                   "fischerandom" if args.fischerandom else None, args.xboard_arg)
     return report(s, args.strict)

@@ -20,13 +20,11 @@ double collectNodeCount(Engine& engine) {
 }
 
 void runNodeBenchmark(Engine& engine, const char* fileName) {
+    std::FILE* input = std::fopen(fileName, "r");
+    if (!input) return;
     int post = engine.post;
     engine.post = 0;
-    std::FILE* input = std::fopen(fileName, "r");
-    if (!input) {
-        engine.post = post;
-        return;
-    }
+    engine.benchmarkRunning = 1;
     // Without the output file the figures still reach standard output.
     std::FILE* output = std::fopen("nodes_fen.txt", "w+");
     double total = 0;
@@ -50,4 +48,5 @@ void runNodeBenchmark(Engine& engine, const char* fileName) {
     std::fclose(input);
     if (output) std::fclose(output);
     engine.post = post;
+    engine.benchmarkRunning = 0;
 }

@@ -7,7 +7,7 @@
 #include "driver/options.h"
 #include "driver/output.h"
 #include "driver/xboard.h"
-#include "platform/platform.h"
+#include "platform/input.h"
 
 namespace {
 

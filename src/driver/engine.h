@@ -46,6 +46,7 @@ struct Engine {
     int lastDrawOfferPly;
     int positionMarker;
     int analysisRestart;
+    int benchmarkRunning;  // 1 while the node benchmark searches: its figures are owed
     // Book and behaviour settings (option keys of the same names).
     int book_allowed;
     int book_learning;

@@ -3,6 +3,7 @@
 #include "driver/dispatch.h"
 #include "driver/engine.h"
 #include "driver/output.h"
+#include "platform/input.h"
 #include "platform/platform.h"
 
 namespace {

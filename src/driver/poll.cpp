@@ -4,7 +4,7 @@
 
 #include "driver/dispatch.h"
 #include "driver/engine.h"
-#include "platform/platform.h"
+#include "platform/input.h"
 #include "search/timeman.h"
 
 namespace {
@@ -29,11 +29,6 @@ bool startsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
-// text[0, length) is the beginning of prefix, so more input may complete it.
-bool mayBecome(const char* text, size_t length, const char* prefix) {
-    return length < std::strlen(prefix) && std::strncmp(text, prefix, length) == 0;
-}
-
 // A coordinate as the move reader takes it: a file letter or a rank digit.
 bool isCoordinate(char c) { return (c >= 'a' && c <= 'h') || (c >= '1' && c <= '8'); }
 
@@ -46,16 +41,6 @@ bool isConsoleMove(const char* text, size_t length) {
     std::memcpy(line, text, length);
     if (std::strstr(line, "O-O") || std::strstr(line, "0-0")) return true;
     for (size_t i = 0; i < 4; ++i)
-        if (!isCoordinate(text[i])) return false;
-    return true;
-}
-
-// text[0, length) may still grow into such a move.
-bool mayBecomeConsoleMove(const char* text, size_t length) {
-    if (length > 5) return false;
-    if (std::strncmp(text, "O-O-O", length) == 0 || std::strncmp(text, "0-0-0", length) == 0)
-        return true;
-    for (size_t i = 0; i < length && i < 4; ++i)
         if (!isCoordinate(text[i])) return false;
     return true;
 }
@@ -74,18 +59,8 @@ int pollAction(const char* text, int searchState) {
             if (startsWith(text, group.prefixes[i]))
                 return group.restartsAnalysis ? restartAction : PollStop;
 
-    size_t length = std::strcspn(text, "\r\n");
-    bool complete = text[length] != '\0';
     // The console's move reader knows nothing of restarting an analysis.
-    if (complete) return isConsoleMove(text, length) ? PollStop : PollDispatch;
-
-    // Half a line: reading it now would block until its end and then run it
-    // inside the search, so wait while it may still become a stopping command.
-    if (mayBecomeConsoleMove(text, length)) return PollWait;
-    for (const StopGroup& group : stopGroups)
-        for (int i = 0; i < group.count; ++i)
-            if (mayBecome(text, length, group.prefixes[i])) return PollWait;
-    return PollDispatch;
+    return isConsoleMove(text, std::strcspn(text, "\r\n")) ? PollStop : PollDispatch;
 }
 
 int pollIntervalFor(int searchState, int remaining) {
@@ -129,7 +104,12 @@ int pollInput(Engine& engine) {
 
     static char pending[4096];
     InputPeek peek = peekInput(pending, int(sizeof pending));
-    if (peek == InputGone) shutdownEngine();
+    if (peek == InputGone) {
+        // The engine's move and the benchmark's figures are owed: that search
+        // ends by its own limits, and the main loop then finds the end of input.
+        if (engine.searchState == SearchThinking || engine.benchmarkRunning) return 0;
+        shutdownEngine();
+    }
     if (peek == InputNothing) return 0;
 
     // A typed line stops any search, analysis included, and waits for the
@@ -145,7 +125,6 @@ int pollInput(Engine& engine) {
             requestStop(engine, 1);
             return 1;
         case PollStop: requestStop(engine, 1); return 1;
-        case PollWait: return 0;
         default: readAndDispatchLine(engine); return 0;
     }
 }

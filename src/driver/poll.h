@@ -10,7 +10,8 @@ struct Engine;
 void requestStop(Engine& engine, int value);
 
 // Called by the search when makeCount passes pollLimit. Returns 1 when input
-// stopped the search; a GUI that has gone ends the program.
+// stopped the search. A GUI that has gone ends the program,
+// except in a search whose result is still owed (own move, benchmark).
 int pollInput(Engine& engine);
 
 // Returns 1 when the search's time is used up; otherwise sets the next poll.
@@ -24,8 +25,7 @@ enum PollAction : int {
     PollDispatch = 0,     // harmless: read and run it now
     PollStop = 1,         // stop; the main loop runs it afterwards
     PollStopRestart = 2,  // stop, and restart the analysis once it has run
-    PollWait = 3,         // an unfinished line that may still turn into a stop
 };
 
-// Classifies the pending text (its first line) for a search in searchState.
+// Classifies the first pending line for a search in searchState.
 int pollAction(const char* text, int searchState);

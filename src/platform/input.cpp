@@ -1,77 +1,153 @@
-// Line reader over the raw input of the system. Everything read is kept until
-// the main loop consumes it, so a peek during a search loses nothing.
-#include <cstring>
+#include "platform/input.h"
 
-#include "platform/platform.h"
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
 
 namespace {
 
-constexpr int PendingSize = 1 << 16;
-char pending[PendingSize];
-int pendingStart = 0;
-int pendingEnd = 0;
-bool endOfInput = false;
+// Whole lines, each ending in '\n', in text[start, end). The thread waits
+// when the queue is full, so a large file in the input costs no memory.
+constexpr int QueueSize = 1 << 16;
+static_assert(QueueSize > InputLineLimit + 1);
 
-// Reads more raw input behind what is pending; false at end of input or error.
-bool fillPending() {
-    if (endOfInput) return false;
-    if (pendingStart > 0) {
-        std::memmove(pending, pending + pendingStart, size_t(pendingEnd - pendingStart));
-        pendingEnd -= pendingStart;
-        pendingStart = 0;
+}  // namespace
+
+struct LineReader {
+    InputSource source;
+    std::mutex lock;
+    std::condition_variable changed;  // a line came, room was made, or the input ended
+    char text[QueueSize];
+    int start = 0;
+    int end = 0;
+    bool ended = false;    // the thread has read its last byte
+    bool closing = false;  // stopLineReader: the thread must not wait for room
+    std::thread thread;
+};
+
+namespace {
+
+// Appends a line; false when the reader is closing.
+bool pushLine(LineReader& reader, const char* line, int length) {
+    std::unique_lock<std::mutex> hold(reader.lock);
+    for (;;) {
+        if (reader.closing) return false;
+        if (reader.start > 0) {
+            std::memmove(reader.text, reader.text + reader.start,
+                         size_t(reader.end - reader.start));
+            reader.end -= reader.start;
+            reader.start = 0;
+        }
+        if (reader.end + length + 1 <= QueueSize) break;
+        reader.changed.wait(hold);
     }
-    if (pendingEnd == PendingSize) return true;  // full: the caller splits a line
-    int count = platform_detail::readRaw(pending + pendingEnd, PendingSize - pendingEnd);
-    if (count <= 0) {
-        endOfInput = true;
-        return false;
-    }
-    pendingEnd += count;
+    std::memcpy(reader.text + reader.end, line, size_t(length));
+    reader.end += length;
+    reader.text[reader.end++] = '\n';
+    reader.changed.notify_all();
     return true;
+}
+
+// The thread: cuts what the source gives into lines. A CR before the LF
+// goes; a line that reaches the limit is handed over as it is, except that a
+// CR in the place after the limit waits to see whether an LF follows.
+void readUntilEnd(LineReader& reader) {
+    char chunk[4096];
+    char line[InputLineLimit + 1];
+    int length = 0;
+    bool open = true;
+    while (open) {
+        int count = readSource(reader.source, chunk, int(sizeof chunk));
+        if (count <= 0) break;
+        for (int i = 0; i < count && open; ++i) {
+            char c = chunk[i];
+            if (c == '\n') {
+                if (length > 0 && line[length - 1] == '\r') --length;
+                open = pushLine(reader, line, length);
+                length = 0;
+                continue;
+            }
+            if (length > InputLineLimit || (length == InputLineLimit && c != '\r')) {
+                open = pushLine(reader, line, InputLineLimit);
+                length -= InputLineLimit;  // the held CR, if any, starts the next line
+                line[0] = '\r';
+            }
+            line[length++] = c;
+        }
+    }
+    if (open && length > 0) pushLine(reader, line, length);  // the last line, without a line end
+    std::lock_guard<std::mutex> hold(reader.lock);
+    reader.ended = true;
+    reader.changed.notify_all();
+}
+
+// Length of the first queued line, without its '\n'.
+int frontLength(const LineReader& reader) {
+    const char* front = reader.text + reader.start;
+    return int(
+        static_cast<const char*>(std::memchr(front, '\n', size_t(reader.end - reader.start))) -
+        front);
 }
 
 }  // namespace
 
-int readInputLine(char* buffer, int size) {
-    int limit = size - 1;
-    if (limit > PendingSize - 2) limit = PendingSize - 2;
-    for (;;) {
-        const char* text = pending + pendingStart;
-        const int available = pendingEnd - pendingStart;
-        const char* newline = static_cast<const char*>(std::memchr(text, '\n', size_t(available)));
-        int length, consumed;
-        if (newline) {
-            length = int(newline - text);
-            consumed = length + 1;
-            if (length > 0 && text[length - 1] == '\r') --length;
-            if (length > limit) length = consumed = limit;  // overlong: the rest comes next
-        } else if (available > limit + 1) {
-            length = consumed = limit;  // no line end within reach (a CR may still end it)
-        } else if (fillPending()) {
-            continue;
-        } else if (available == 0) {
-            return -1;
-        } else {
-            length = consumed = available < limit ? available : limit;  // last line, no line end
-        }
-        std::memcpy(buffer, text, size_t(length));
-        buffer[length] = '\0';
-        pendingStart += consumed;
-        return length;
-    }
+LineReader* startLineReader(InputSource source) {
+    LineReader* reader = new LineReader;
+    reader->source = source;
+    reader->thread = std::thread(readUntilEnd, std::ref(*reader));
+    return reader;
 }
 
-InputPeek peekInput(char* buffer, int size) {
-    if (pendingEnd == pendingStart) {
-        if (endOfInput) return InputGone;
-        int ready = platform_detail::inputReady();
-        if (ready < 0) return InputGone;
-        if (ready == 0) return InputNothing;
-        if (!fillPending()) return InputGone;
+void stopLineReader(LineReader* reader) {
+    {
+        std::lock_guard<std::mutex> hold(reader->lock);
+        reader->closing = true;
+        reader->changed.notify_all();
     }
-    int length = pendingEnd - pendingStart;
+    reader->thread.join();
+    delete reader;
+}
+
+int readLine(LineReader& reader, char* buffer, int size) {
+    std::unique_lock<std::mutex> hold(reader.lock);
+    reader.changed.wait(hold, [&] { return reader.start != reader.end || reader.ended; });
+    if (reader.start == reader.end) return -1;
+    int length = frontLength(reader);
+    int taken = length < size - 1 ? length : size - 1;
+    std::memcpy(buffer, reader.text + reader.start, size_t(taken));
+    buffer[taken] = '\0';
+    // A line longer than the buffer stays in the queue with its rest.
+    reader.start += taken == length ? length + 1 : taken;
+    reader.changed.notify_all();
+    return taken;
+}
+
+InputPeek peekLine(LineReader& reader, char* buffer, int size) {
+    std::lock_guard<std::mutex> hold(reader.lock);
+    if (reader.start == reader.end) return reader.ended ? InputGone : InputNothing;
+    int length = frontLength(reader) + 1;
     if (length > size - 1) length = size - 1;
-    std::memcpy(buffer, pending + pendingStart, size_t(length));
+    std::memcpy(buffer, reader.text + reader.start, size_t(length));
     buffer[length] = '\0';
     return InputPending;
+}
+
+bool waitForLine(LineReader& reader, int milliseconds) {
+    std::unique_lock<std::mutex> hold(reader.lock);
+    return reader.changed.wait_for(hold, std::chrono::milliseconds(milliseconds),
+                                   [&] { return reader.start != reader.end || reader.ended; });
+}
+
+LineReader& standardInputReader() {
+    // Never stopped: the process ends with the thread still blocked in its read.
+    static LineReader* reader = startLineReader(standardInput());
+    return *reader;
+}
+
+int readInputLine(char* buffer, int size) { return readLine(standardInputReader(), buffer, size); }
+
+InputPeek peekInput(char* buffer, int size) {
+    return peekLine(standardInputReader(), buffer, size);
 }

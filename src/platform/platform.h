@@ -1,6 +1,6 @@
 // The operating-system services the engine needs: the high-resolution clock,
-// console detection, the program's directory, and standard input read by
-// lines with a peek that does not consume. One implementation per system.
+// console detection, the program's directory, and raw reads of the input.
+// One implementation per system.
 #pragma once
 
 #include <cstdint>
@@ -22,23 +22,10 @@ void ignoreGuiSignals();
 // false when it cannot be found. argv0 serves where the system offers no better.
 bool changeToProgramDirectory(const char* argv0);
 
-// Reads one line of standard input into buffer (at most size - 1 characters,
-// without its line end) and returns its length, or -1 at end of input or on a
-// read error. A longer line is split: the rest arrives as the next line.
-int readInputLine(char* buffer, int size);
+// Where input comes from: a file descriptor or a handle, by system.
+using InputSource = std::intptr_t;
+InputSource standardInput();
 
-// What input waits, without consuming it.
-enum InputPeek : int {
-    InputGone = -1,    // end of input or a broken pipe: the GUI has gone
-    InputNothing = 0,  // nothing pending
-    InputPending = 1,  // text pending; buffer holds it (empty when the console hides it)
-};
-InputPeek peekInput(char* buffer, int size);
-
-// Raw input of one system, used by the common line reader.
-namespace platform_detail {
-// Blocks until some input arrives; bytes read, 0 at end of input, -1 on error.
-int readRaw(char* buffer, int size);
-// Whether a read would not block: 1 ready (data or end of input), 0 nothing, -1 broken.
-int inputReady();
-}  // namespace platform_detail
+// Blocks until some input arrives and returns the bytes read; 0 at the end
+// of input, on a broken pipe or on a read error.
+int readSource(InputSource source, char* buffer, int size);

@@ -1,6 +1,5 @@
 // POSIX services: monotonic clock, terminal detection, signals, /proc/self/exe,
-// poll.
-#include <poll.h>
+// reads.
 #include <signal.h>
 #include <unistd.h>
 
@@ -41,23 +40,12 @@ bool changeToProgramDirectory(const char* argv0) {
     return chdir(path) == 0;
 }
 
-namespace platform_detail {
+InputSource standardInput() { return STDIN_FILENO; }
 
-int readRaw(char* buffer, int size) {
+int readSource(InputSource source, char* buffer, int size) {
     for (;;) {
-        ssize_t count = read(STDIN_FILENO, buffer, size_t(size));
+        ssize_t count = read(int(source), buffer, size_t(size));
         if (count >= 0) return int(count);
-        if (errno != EINTR) return -1;
+        if (errno != EINTR) return 0;
     }
 }
-
-int inputReady() {
-    pollfd input = {STDIN_FILENO, POLLIN, 0};
-    int result = poll(&input, 1, 0);
-    if (result < 0) return errno == EINTR ? 0 : -1;
-    if (result == 0) return 0;
-    if (input.revents & (POLLIN | POLLHUP)) return 1;  // a read will not block
-    return -1;                                         // POLLERR, POLLNVAL
-}
-
-}  // namespace platform_detail

@@ -3,7 +3,6 @@
 // exactly from run to run.
 #include "driver/bench.h"
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -30,15 +29,8 @@ std::string fileText(const char* name) {
 
 TEST(NodeBenchmark, FormatSkipsAndRepeatableCounts) {
     ensureInitialised(engine);
-    const char* name = "bench_test_positions.txt";
-    {
-        std::ofstream file(name);
-        file << "8/8/8/4k3/8/8/8/R3K3 w - - 0 1\n"
-             << "\n"
-             << "short\n"
-             << "8/8/8/8/8/8/8/8 w - - 0 1\n"
-             << "8/5pk1/6p1/3p4/3P4/6P1/5PK1/8 w - - 0 1\n";
-    }
+    // Two positions, an empty and a short line (skipped) and a rejected one.
+    const char* name = VOSTREL_TEST_DATA "/nodes.txt";
     engine.post = 1;
     std::string first = runBenchmark(name);
     EXPECT_EQ(engine.post, 1);
@@ -53,7 +45,6 @@ TEST(NodeBenchmark, FormatSkipsAndRepeatableCounts) {
     EXPECT_EQ(runBenchmark(name), first);
     EXPECT_EQ(engine.depthLimit, 14);
     engine.depthLimit = 0;
-    std::remove(name);
 
     // No input file: nothing printed, post as it was.
     engine.post = 0;

@@ -34,8 +34,6 @@ TEST(Poll, StoppingCommandsStayInTheInput) {
             "computer\n", "quit\n", "\n", "\r\n", "time 1000\nusermove e2e4\n",
             "Usermove e2e4\n", "0-0\n", "e2e4e5\n", "e2x4\n", "ti", "e2e4e5"},
            PollDispatch, PollDispatch);
-    // Half a line waits while it may still become a stopping command.
-    expect({"", "use", "e", "e2e", "e7e8q", "e2e4e", "anal"}, PollWait, PollWait);
     // clang-format on
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Live sessions with the engine over a pipe, as a GUI runs them: analysis
 that restarts on moves and take-backs, stat01 during a search, and the clock
-under "st" and under "level" with "time"/"otim".
+under "st" and under "level" with "time"/"otim", the end of input.
 
 Usage: session_test.py path/to/vostrel [--no-timing]
 --no-timing keeps the sessions but not the time limits, for sanitizer builds
@@ -58,10 +58,17 @@ class Engine:
 
     def quit(self):
         self.send("quit")
-        status = self.process.wait(timeout=10)
+        self.exits_cleanly(10)
+
+    def exits_cleanly(self, timeout):
+        """Seconds until the engine ended, with status 0 and nothing on standard error."""
+        start = time.monotonic()
+        status = self.process.wait(timeout=timeout)
+        took = time.monotonic() - start
         errors = self.process.stderr.read()
         assert status == 0, f"exit status {status}"
         assert errors == "", f"standard error: {errors!r}"
+        return took
 
 
 def thinking(line):
@@ -162,12 +169,43 @@ def clock(path):
     return used
 
 
+def end_of_input(path):
+    """A script's input ends: the move the engine owes still comes, then it
+    exits. The GUI gone during analysis or pondering ends the engine at once."""
+    engine = Engine(path)
+    engine.send("new")
+    engine.send("st 1")
+    engine.send("go")
+    engine.process.stdin.close()
+    engine.expect(lambda l: l.startswith("move "), 10, "the move after the end of input")
+    engine.exits_cleanly(10)
+
+    gone = []
+    for start in (["force", "analyze"], ["hard", "st 1", "usermove e2e4"]):
+        engine = Engine(path)
+        handshake(engine)
+        engine.send("new")
+        for command in start:
+            engine.send(command)
+        if start[0] == "hard":
+            engine.expect(lambda l: l.startswith("move "), 10, "the move before pondering")
+        time.sleep(0.3)
+        engine.send(".")
+        engine.expect(lambda l: l.startswith("stat01: "), 10, "a search under way")
+        engine.process.stdin.close()
+        took = engine.exits_cleanly(10)
+        assert took < 1.0 or not TIMING, f"{start[-1]}: {took:.2f} s to end without input"
+        gone.append(took)
+    return max(gone)
+
+
 def main():
     path = sys.argv[1]
     analysis(path)
     print("analysis: ok")
     print(f"st 1: ok, slowest move {fixed_time(path):.2f} s")
     print(f"level 40 0:30: ok, six moves in {clock(path):.2f} s")
+    print(f"end of input: ok, analysis and pondering ended within {end_of_input(path):.2f} s")
 
 
 if __name__ == "__main__":

@@ -23,8 +23,10 @@ bool inputIsConsole() {
     return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
-// Windows GUIs send no signals, and a write to a closed pipe just fails.
-void ignoreGuiSignals() {}
+// A write to a closed pipe just fails. Windows GUIs send no signals, but
+// xboard does, also to an engine under wine, which turns the interrupt into a
+// Ctrl+C event whose default handler ends the process.
+void ignoreGuiSignals() { SetConsoleCtrlHandler(nullptr, TRUE); }
 
 bool changeToProgramDirectory(const char*) {
     char path[521];

@@ -3,24 +3,27 @@
 that restarts on moves and take-backs, stat01 during a search, and the clock
 under "st" and under "level" with "time"/"otim", the end of input.
 
-Usage: session_test.py path/to/vostrel [--no-timing]
+Usage: session_test.py [--no-timing] ENGINE [ARG ...]
+ENGINE with its arguments is the command, e.g. `wine build-win64/vostrel.exe`.
 --no-timing keeps the sessions but not the time limits, for sanitizer builds
 whose every move is many times slower.
 """
 
 import queue
+import signal
 import subprocess
 import sys
 import threading
 import time
 
 TIMING = "--no-timing" not in sys.argv
+COMMAND = [a for a in sys.argv[1:] if a != "--no-timing"]
 
 
 class Engine:
-    def __init__(self, path):
+    def __init__(self, command):
         self.process = subprocess.Popen(
-            [path], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+            command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
             stderr=subprocess.PIPE, text=True, bufsize=1)
         self.lines = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
@@ -199,8 +202,21 @@ def end_of_input(path):
     return max(gone)
 
 
+def interrupt(path):
+    """xboard interrupts its engine before each move unless told otherwise."""
+    engine = Engine(path)
+    handshake(engine)
+    engine.process.send_signal(signal.SIGINT)
+    time.sleep(0.5)
+    engine.send("ping 9")
+    engine.expect(lambda l: l == "pong 9", 10, "pong after an interrupt")
+    engine.quit()
+
+
 def main():
-    path = sys.argv[1]
+    path = COMMAND
+    interrupt(path)
+    print("interrupt: ok")
     analysis(path)
     print("analysis: ok")
     print(f"st 1: ok, slowest move {fixed_time(path):.2f} s")

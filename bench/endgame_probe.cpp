@@ -31,7 +31,7 @@ int main() {
             continue;
         }
         char message[FenMessageSize];
-        if (!parseFen(board, mainSearchStack, line, message)) {
+        if (!parseFen(board, mainBoardStack, line, message)) {
             std::printf("%s\tinvalid\n", line);
             continue;
         }

@@ -44,7 +44,7 @@ std::vector<Board> benchPositions() {
         for (int game = 0; game < 4; ++game) {
             Board board;
             char message[FenMessageSize];
-            if (!parseFen(board, mainSearchStack, fen, message)) std::exit(2);
+            if (!parseFen(board, mainBoardStack, fen, message)) std::exit(2);
             for (int ply = 0; ply < 120; ++ply) {
                 int count = generateLegalMoves(board, 0);
                 if (count == 0) break;

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     for (const Case& c : cases) {
         Board board;
         char message[FenMessageSize];
-        if (!parseFen(board, mainSearchStack, c.fen, message)) return 2;
+        if (!parseFen(board, mainBoardStack, c.fen, message)) return 2;
         std::vector<double> rates;
         uint64_t leaves = 0;
         for (int r = 0; r < repeats; ++r) {

@@ -77,7 +77,7 @@ Board& referenceBoard(const char* fen) {
     ensureInitialised(engine);
     static Board board;
     char message[FenMessageSize];
-    if (!parseFen(board, mainSearchStack, fen, message)) {
+    if (!parseFen(board, mainBoardStack, fen, message)) {
         EXPECT_STREQ(message, "too many white pawns!") << fen;
     }
     return board;

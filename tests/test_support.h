@@ -18,7 +18,7 @@ inline Board& boardFromFen(const char* fen) {
     ensureInitialised(engine);
     static Board board;
     char message[FenMessageSize];
-    EXPECT_EQ(parseFen(board, mainSearchStack, fen, message), 1) << fen << ": " << message;
+    EXPECT_EQ(parseFen(board, mainBoardStack, fen, message), 1) << fen << ": " << message;
     return board;
 }
 

@@ -1,7 +1,5 @@
 #include "board/attacks.h"
 
-#include "search/searchstack.h"
-
 Bitboard attackersOfSquare(const Board& board, int square) {
     return attackersBySide(board, board.white, square) |
            attackersBySide(board, board.black, square);

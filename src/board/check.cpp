@@ -7,8 +7,6 @@
 #include "board/attacks.h"
 #include "board/random.h"
 #include "board/tables.h"
-#include "eval/material.h"
-#include "search/searchstack.h"
 
 namespace {
 
@@ -52,7 +50,7 @@ const char* checkSide(const Board& board, const SideState& side) {
     if (side.materialSignature != signature) return "materialSignature";
     if (side.king != bit(side.kingSquare)) return "kingSquare";
     if (side.hashPart != computeHashPart(board, side)) return "hashPart";
-    const SearchStack& stack = *board.stack;
+    const BoardStack& stack = *board.stack;
     if (side.castleRights && side.kingSquare != stack.kingStart[side.colour])
         return "castling right without the king on its start square";
     if ((side.castleRights & CastleKingSide) &&
@@ -119,7 +117,7 @@ void verifyBoardOrDie(const Board& board, const char* where) {
 }
 
 void verifyUndoRoom(const Board& board) {
-    if (board.ply < 0 || board.ply >= board.stack->maxGame) {
+    if (board.ply < 0 || board.ply >= MaxGame) {
         std::fprintf(stderr, "undo array full at ply %d\n", board.ply);
         std::abort();
     }

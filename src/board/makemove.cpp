@@ -1,12 +1,15 @@
 #include "board/makemove.h"
 
+#include <cstring>
 #include <utility>
 
 #include "board/attacks.h"
 #include "board/check.h"
 #include "board/random.h"
 #include "board/tables.h"
-#include "eval/material.h"
+
+// The evaluation centres its values into this table before any search.
+int32_t pieceValue[7] = {0, 100, 395, 420, 642, 1310, 0};
 
 namespace {
 
@@ -26,7 +29,7 @@ inline void updatePawnAttacks(SideState& side) {
 }
 
 // Drops a castling right of side when its rook leaves (or is taken on) square.
-inline void loseRookRight(const SearchStack& stack, SideState& side, int square) {
+inline void loseRookRight(const BoardStack& stack, SideState& side, int square) {
     int colour = side.colour;
     if (square == stack.rookStartQueenSide[colour] && (side.castleRights & CastleQueenSide)) {
         side.castleRights &= ~CastleQueenSide;
@@ -49,7 +52,7 @@ inline Bitboard checkingAttacks(const Board& board, int piece, int square, int k
 }
 
 void makeCastling(Board& board, SideState& me, int from, int kind, int& check) {
-    const SearchStack& stack = *board.stack;
+    const BoardStack& stack = *board.stack;
     int colour = me.colour, base = colour == White ? 0 : 56;
     bool kingSide = kind == KindCastleKingSide;
     int rookFrom = kingSide ? stack.rookStartKingSide[colour] : stack.rookStartQueenSide[colour];
@@ -293,7 +296,7 @@ void unmakeMove(Board& board) {
             break;
         }
         default: {  // castling
-            const SearchStack& stack = *board.stack;
+            const BoardStack& stack = *board.stack;
             int colour = me.colour, base = colour == White ? 0 : 56;
             bool kingSide = kind == KindCastleKingSide;
             int rookFrom =
@@ -363,4 +366,16 @@ void unmakeNullMove(Board& board) {
     board.white.hashPart = record.whiteHashPart;
     board.black.hashPart = record.blackHashPart;
     std::swap(board.toMove, board.opponent);
+}
+
+void initBoardStack(BoardStack& stack) {
+    std::memset(&stack, 0, sizeof stack);
+    stack.undo = stack.undoStore + StackMargin;
+    stack.moveLists[0] = stack.moveBuffer;
+    for (int colour = Black; colour <= White; ++colour) {
+        int base = colour == White ? 0 : 56;
+        stack.kingStart[colour] = base + 4;
+        stack.rookStartKingSide[colour] = base + 7;
+        stack.rookStartQueenSide[colour] = base;
+    }
 }

@@ -4,7 +4,6 @@
 
 #include "board/check.h"
 #include "board/types.h"
-#include "search/searchstack.h"
 
 // Saves the undo record at index ply (all but its move). Call before every
 // makeMove or makeNullMove; ply must stay below the undo array's capacity.
@@ -33,5 +32,8 @@ void unmakeMove(Board& board);
 void makeNullMove(Board& board);
 void unmakeNullMove(Board& board);
 
+// Empty lists, undo records from index 0, the standard castling squares.
+void initBoardStack(BoardStack& stack);
+
 // Room for one more move in the undo array.
-inline bool undoHasRoom(const Board& board) { return board.ply < board.stack->maxGame; }
+inline bool undoHasRoom(const Board& board) { return board.ply < MaxGame; }

@@ -5,7 +5,6 @@
 #include "board/attacks.h"
 #include "board/makemove.h"
 #include "board/tables.h"
-#include "search/searchstack.h"
 
 namespace {
 
@@ -94,7 +93,7 @@ inline Bitboard kingTargets(const Board& board, Bitboard allowed) {
 template <int Us>
 bool canCastle(Board& board, bool kingSide) {
     using S = Side<Us>;
-    const SearchStack& stack = *board.stack;
+    const BoardStack& stack = *board.stack;
     const SideState& enemy = *board.opponent;
     const int king = board.toMove->kingSquare;
     const int rook = kingSide ? stack.rookStartKingSide[Us] : stack.rookStartQueenSide[Us];

@@ -2,7 +2,6 @@
 
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "search/searchstack.h"
 
 uint64_t perft(Board& board, int depth, int list) {
     if (depth <= 0) return 1;

@@ -1,5 +1,6 @@
 // The engine's shared vocabulary: squares, colours, men, the Move word, the
-// Board with its incremental fields, the two side records and the undo record.
+// Board with its incremental fields, the two side records, the undo record and
+// the stack of undo records and move lists that make and unmake work in.
 #pragma once
 
 #include <bit>
@@ -8,7 +9,7 @@
 using Bitboard = uint64_t;
 using Move = uint32_t;
 
-struct SearchStack;
+struct BoardStack;
 
 // square = 8 * rank + file; a1 = 0, h1 = 7, a8 = 56, h8 = 63.
 // clang-format off
@@ -90,6 +91,10 @@ constexpr uint64_t signatureIncrement[7] = {0,
                                             0x04000A0201110000ull,
                                             0};
 
+// What each man adds to SideState::material, by piece code; make and unmake
+// keep the sums. The evaluation fills in its piece values once at start-up.
+extern int32_t pieceValue[7];
+
 // Castling rights bits of SideState::castleRights.
 constexpr uint8_t CastleKingSide = 1;
 constexpr uint8_t CastleQueenSide = 2;
@@ -137,7 +142,7 @@ struct Board {
     Bitboard occupiedDiagonals;      // lines of constant rank - file
     SideState* toMove;
     SideState* opponent;
-    SearchStack* stack;
+    BoardStack* stack;
     void* evalScratch;
     int16_t ply;  // moves made since setup; index of the next undo record
     int16_t lastIrreversiblePly;
@@ -168,6 +173,39 @@ struct UndoRecord {
     uint8_t checkInfo;
 };
 static_assert(sizeof(UndoRecord) == 96);
+
+// One entry of a move list: the Move and the search's ordering score.
+struct MoveEntry {
+    Move move;
+    int32_t score;
+};
+static_assert(sizeof(MoveEntry) == 8);
+
+constexpr int StackMargin = 4;  // records before index 0, for looking a few plies back
+constexpr int MaxGame = 1000;   // undo records: game plies plus search plies
+constexpr int MaxPly = 64;      // deepest search ply
+constexpr int MoveListCount = 100;
+constexpr int MoveCapacity = MaxPly * 220 + 1000;
+
+// What make, unmake and the generators work in beside the Board: the undo
+// records of the game with the search's below them (so that the repetition
+// test sees both), one move list per ply, the castling squares of the game,
+// and the counters of moves made. The game owns one; the search's copies of
+// the game board share it.
+struct BoardStack {
+    UndoRecord undoStore[StackMargin + MaxGame];
+    UndoRecord* undo;  // undoStore + StackMargin, indexed by Board::ply
+    MoveEntry moveBuffer[MoveCapacity + StackMargin];
+    // List k runs from moveLists[k] to moveLists[k + 1]; list 0 starts the buffer.
+    MoveEntry* moveLists[MoveListCount];
+    // Castling squares, indexed by colour: set at setup, read by castling.
+    int32_t kingStart[2];
+    int32_t rookStartKingSide[2];
+    int32_t rookStartQueenSide[2];
+    Bitboard pinRay;     // scratch ray of pinDirection
+    uint32_t makeCount;  // +1 per makeMove: the search's node counter
+    uint32_t nullMoveCount;
+};
 
 inline SideState& sideOf(Board& board, int colour) {
     return colour == White ? board.white : board.black;

@@ -12,9 +12,10 @@
 
 double collectNodeCount(Engine& engine) {
     SearchStack& stack = *engine.search;
-    stack.totalNodes += double(stack.makeCount) + double(stack.nullMoveCount);
-    stack.makeCount = 0;
-    stack.nullMoveCount = 0;
+    BoardStack& moves = mainBoardStack;
+    stack.totalNodes += double(moves.makeCount) + double(moves.nullMoveCount);
+    moves.makeCount = 0;
+    moves.nullMoveCount = 0;
     stack.pollLimit = 10000;
     return stack.totalNodes;
 }

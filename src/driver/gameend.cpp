@@ -47,9 +47,8 @@ bool isRecognisedDraw(const Engine& engine) {
 int checkGameEnd(Engine& engine) {
     if (!engine.gameInProgress) return 1;
     Board& board = engine.board;
-    const SearchStack& stack = *engine.search;
     const bool whiteToMove = board.toMove->colour == White;
-    if (board.ply >= stack.maxGame - stack.maxPly)
+    if (board.ply >= MaxGame - MaxPly)
         announce(engine,
                  whiteToMove ? "0-1 {White is out of stack}" : "1-0 {Black is out of stack}");
     if (generateMoves(board) == 0) {

@@ -86,7 +86,7 @@ int scheduleNextPoll(Engine& engine) {
     int interval = pollIntervalFor(engine.searchState, clamped);
     if (stack.tablebaseProbes != 0) interval = 1000;
     engine.pollInterval = interval;
-    stack.pollLimit = stack.makeCount + uint32_t(interval);
+    stack.pollLimit = mainBoardStack.makeCount + uint32_t(interval);
     return 0;
 }
 

@@ -58,7 +58,7 @@ void countLeaves(Engine& engine, const char* line, bool divide) {
         sendText("Error (no valid position): %s\n", line);
         return;
     }
-    if (depth < 1 || depth > MaxPly || board.ply + depth > board.stack->maxGame) {
+    if (depth < 1 || depth > MaxPly || board.ply + depth > MaxGame) {
         sendText("Error (depth out of range): %s\n", line);
         return;
     }
@@ -155,7 +155,8 @@ void result(Engine& engine, const char* line) {
         known = false;  // "*": an unfinished game teaches nothing
     }
     if (known && engine.book_learning)
-        bookLearnGame(engine.opponentPlayer.name, engine.search->undo, engine.board.ply, outcome);
+        bookLearnGame(engine.opponentPlayer.name, engine.board.stack->undo, engine.board.ply,
+                      outcome);
     if (engine.icsMode)
         sendText("tellics tell %s Good game %s\n", engine.opponentPlayer.name,
                  engine.opponentPlayer.name);

@@ -9,6 +9,7 @@
 #include "eval/thin.h"
 
 int32_t rootPieceCount = 0;
+EvalCacheEntry* evalCache = nullptr;
 
 namespace {
 

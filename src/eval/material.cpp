@@ -21,8 +21,6 @@ bool centred = false;
 
 }  // namespace
 
-int32_t pieceValue[7] = {0, 100, 395, 420, 642, 1310, 0};
-
 // Constant-initialised, so they hold their tables before any other static
 // initialiser can look at them.
 constinit MaterialRecord pieceMaterial[6] = {

@@ -1,12 +1,11 @@
 // Piece values of the evaluation and their dependence on the game phase.
-// `material` of a side is the sum of pieceValue over its men, kept by make and
-// unmake.
+// `material` of a side is the sum of the board's pieceValue over its men, kept
+// by make and unmake.
 #pragma once
 
 #include <cstdint>
 
-// [piece code]: none, pawn, knight, bishop, rook, queen, king.
-extern int32_t pieceValue[7];
+#include "board/types.h"
 
 // A value pair and its taper table, indexed by the Board's `phase` (40 in the
 // initial position): entry 0 is the endgame value, entries 40..63 the opening

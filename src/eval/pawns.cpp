@@ -2,9 +2,10 @@
 
 #include "board/attacks.h"
 #include "board/tables.h"
-#include "search/searchstack.h"
 
 int16_t pawnFlagTable[8][512];
+
+PawnTable pawnTable = {};
 
 namespace {
 
@@ -311,10 +312,9 @@ int pawnFlagsOf(const Board& board, int square) {
 }
 
 PawnHashEntry& probePawnStructure(Board& board) {
-    const SearchStack& stack = *board.stack;
     const uint64_t key = board.pawnHashKey;
-    PawnHashEntry& entry = stack.pawnTable
-                               ? stack.pawnTable[(stack.pawnEntries - 1) & uint32_t(key >> 32)]
+    PawnHashEntry& entry = pawnTable.entries
+                               ? pawnTable.entries[(pawnTable.count - 1) & uint32_t(key >> 32)]
                                : spareEntry;
     if (entry.check != uint32_t(key) || &entry == &spareEntry) buildEntry(board, entry);
     constexpr Bitboard EveryRank = 0x0101010101010101ull;

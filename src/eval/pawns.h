@@ -1,5 +1,5 @@
 // Pawn structure: everything that depends only on the pawns, cached by
-// pawnHashKey in the search stack's pawn table.
+// pawnHashKey in the pawn table.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,14 @@ struct PawnHashEntry {
     uint8_t padding[7];
 };
 static_assert(sizeof(PawnHashEntry) == 32);
+
+// Sized, allocated and cleared with the transposition table.
+struct PawnTable {
+    void* raw;               // allocation, 1024 spare bytes for the alignment
+    PawnHashEntry* entries;  // aligned to 1024; null until allocated
+    uint32_t count;          // power of two; slot = (pawnHashKey >> 32) & (count - 1)
+};
+extern PawnTable pawnTable;
 
 enum PawnStructureFlag : uint8_t {
     PawnsLocked = 1,

@@ -9,7 +9,6 @@
 #include "driver/engine.h"
 #include "driver/output.h"
 #include "eval/material.h"
-#include "search/searchstack.h"
 
 namespace {
 
@@ -51,12 +50,12 @@ int readPlacement(Board& board, const char* text) {
 
 // Grants a castling right with its rook. Only a king on its own back rank can
 // castle, and only with a rook of its side that stands on that rank.
-void grantCastling(SearchStack& stack, SideState& side, int rook, bool kingSide) {
+void grantCastling(BoardStack& stack, SideState& side, int rook, bool kingSide) {
     side.castleRights |= kingSide ? CastleKingSide : CastleQueenSide;
     (kingSide ? stack.rookStartKingSide : stack.rookStartQueenSide)[side.colour] = rook;
 }
 
-void readCastling(Board& board, SearchStack& stack, const char* field) {
+void readCastling(Board& board, BoardStack& stack, const char* field) {
     for (int i = 0; field[i] && field[i] != ' '; ++i) {
         char c = field[i];
         bool white = c < 'a';
@@ -128,7 +127,7 @@ const char* validationMessage(const Board& board) {
 
 }  // namespace
 
-int parseFen(Board& board, SearchStack& stack, const char* text, char* message) {
+int parseFen(Board& board, BoardStack& stack, const char* text, char* message) {
     message[0] = '\0';
     std::memset(&board, 0, sizeof board);
     board.stack = &stack;
@@ -186,7 +185,7 @@ int setupPosition(Engine& engine, const char* text) {
     engine.variant = 0;
     std::snprintf(engine.startFen, sizeof engine.startFen, "%s", text);
     char message[FenMessageSize];
-    if (!parseFen(engine.board, *engine.search, engine.startFen, message)) {
+    if (!parseFen(engine.board, mainBoardStack, engine.startFen, message)) {
         // The board now holds the rejected placement: nothing may play on it.
         engine.boardValid = 0;
         engine.gameInProgress = 0;

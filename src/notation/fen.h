@@ -6,14 +6,14 @@
 #include "board/types.h"
 
 struct Engine;
-struct SearchStack;
+struct BoardStack;
 
 constexpr int FenMessageSize = 64;
 
 // Rebuilds board from text, with the castling geometry in stack. Returns 1 for
 // a valid position; otherwise 0 with the reason in message ("no one to move!",
 // "too many white pawns!", ...). A rejected board holds what was parsed.
-int parseFen(Board& board, SearchStack& stack, const char* text, char* message);
+int parseFen(Board& board, BoardStack& stack, const char* text, char* message);
 
 // New game from text: resets the game state, parses, and on success starts the
 // game with the engine on the side not to move. Reports a rejection as

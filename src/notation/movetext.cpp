@@ -159,7 +159,7 @@ int playMoveIfValid(Engine& engine, Move move) {
     Board& board = engine.board;
     if (!engine.boardValid) return 0;
     // The rest of the undo array belongs to the search.
-    if (board.ply >= engine.search->maxGame - engine.search->maxPly) return 0;
+    if (board.ply >= MaxGame - MaxPly) return 0;
     // validateMove alone lets a move that ignores a check through.
     if (!isMoveLegal(board, move)) return 0;
     saveUndo(board);

@@ -33,13 +33,14 @@ int32_t sideView(const Board& board, int32_t score) {
 Extension nodeExtension(const Board& board, Move m, int ply, int nodeDepth, int32_t alpha,
                         int32_t beta) {
     Extension e;
-    const SearchStack& stack = *board.stack;
+    const SearchStack& stack = mainSearchStack;
+    const UndoRecord* undo = board.stack->undo;
     const PlyRecord& record = stack.plies[ply];
     const PlyRecord& parent = stack.plies[ply - 1];
     const PlyRecord& grandparent = stack.plies[ply - 2];
     const SideState& us = *board.toMove;
     const SideState& mover = *board.opponent;
-    Move twoBack = Move(stack.undo[board.ply - 2].move);
+    Move twoBack = Move(undo[board.ply - 2].move);
     int to = moveTo(m);
 
     // E1: the last piece left the board; only pawns remain, so see it through.
@@ -74,7 +75,7 @@ Extension nodeExtension(const Board& board, Move m, int ply, int nodeDepth, int3
             e.points += 6;
     } else if (piece == King) {
         // E7: the king had to step out of check.
-        if (stack.undo[board.ply - 1].checkInfo) e.points += 2;
+        if (undo[board.ply - 1].checkInfo) e.points += 2;
     } else if (movePiece(twoBack) == Pawn &&
                (pawnAttackTable[us.colour][moveTo(twoBack)] & bit(moveFrom(m)))) {
         // E8: the piece fled from a pawn's attack.
@@ -90,8 +91,8 @@ Extension nodeExtension(const Board& board, Move m, int ply, int nodeDepth, int3
     if (record.ttHits > (hitTotal >> hitShift) + 1) e.points += 2;
 
     // D1, D2: quiet, unforced moves at null-window nodes that look bad.
-    if (e.points == 0 && !stack.undo[board.ply - 2].checkInfo && parent.stage >= 11 &&
-        nodeDepth >= 8 && beta == alpha + 1) {
+    if (e.points == 0 && !undo[board.ply - 2].checkInfo && parent.stage >= 11 && nodeDepth >= 8 &&
+        beta == alpha + 1) {
         if (piece != Pawn && (us.pawnAttacks & bit(to)) &&
             isLegalNonKingMove(const_cast<Board&>(board), to, to))
             e.reduction8 = 8;
@@ -153,9 +154,10 @@ bool quietHorizon(const Board& board, Move m) {
 }
 
 int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta) {
-    SearchStack& stack = *board.stack;
+    SearchStack& stack = mainSearchStack;
+    BoardStack& moves = *board.stack;
     PlyRecord& record = stack.plies[ply];
-    UndoRecord* undo = stack.undo;
+    UndoRecord* undo = moves.undo;
     const Move lastMove = Move(undo[board.ply - 1].move);
     const int clock = board.ply - board.lastIrreversiblePly;
     const int32_t origAlpha = alpha;
@@ -217,7 +219,7 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
     record.pv.pvLength = 0;
     stack.plies[ply + 1].threatMove = 0;
     undo[board.ply].move = 0;
-    stack.moveLists[ply + 1] = stack.moveLists[ply];
+    moves.moveLists[ply + 1] = moves.moveLists[ply];
 
     // 4. Table cut-off.
     if (probeTable(board, ply, nodeDepth, alpha, beta, record)) return record.ttScore;
@@ -278,10 +280,10 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
     }
 
     // 8. The stack ends here.
-    if (ply >= stack.maxPly - 2) return sideView(board, evaluate(board, -Mate, Mate));
+    if (ply >= MaxPly - 2) return sideView(board, evaluate(board, -Mate, Mate));
 
     // 9. Input and clock.
-    if (stack.makeCount > stack.pollLimit) pollInput(engine);
+    if (moves.makeCount > stack.pollLimit) pollInput(engine);
     if (stack.stopFlag) return 0;
 
     // 10.

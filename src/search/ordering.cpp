@@ -201,7 +201,7 @@ Move nextMove(Board& board, PlyRecord& record, int list, int ply, int pickerDept
                 continue;
             case StageDeepKiller: {
                 record.stage = StageBadCaptures;
-                const Move killer = board.stack->plies[ply + 2].killer1;
+                const Move killer = mainSearchStack.plies[ply + 2].killer1;
                 if (offerSingle(board, record, killer)) return killer;
                 continue;
             }

@@ -90,9 +90,9 @@ int32_t captureOrderScore(const Board& board, Move move) {
 }
 
 int32_t quiescence(Board& board, int ply, int32_t alpha, int32_t beta, int withChecks) {
-    SearchStack& stack = *board.stack;
+    SearchStack& stack = mainSearchStack;
     if (ply > stack.qsSelDepth) stack.qsSelDepth = ply;
-    if (ply >= stack.maxPly - 2) return staticScore(board, alpha, beta);
+    if (ply >= MaxPly - 2) return staticScore(board, alpha, beta);
     if (board.checkInfo) return quiescenceInCheck(board, ply, alpha, beta);
 
     const int32_t best = staticScore(board, alpha, beta);
@@ -101,7 +101,7 @@ int32_t quiescence(Board& board, int ply, int32_t alpha, int32_t beta, int withC
     const int count =
         withChecks >= 1 ? generateCapturesAndChecks(board, ply) : generateCaptures(board, ply);
     if (count == 0) return best;
-    MoveEntry* list = stack.moveLists[ply];
+    MoveEntry* list = board.stack->moveLists[ply];
     for (int i = 0; i < count; ++i) list[i].score = captureOrderScore(board, list[i].move);
     return searchList<true>(board, list, count, ply, best, alpha, beta);
 }

@@ -138,7 +138,7 @@ void sortRootMoves(RootSearch& root) {
 int32_t searchRootMove(Engine& engine, Board& board, int index, int32_t best, int32_t previousScore,
                        int childDepth, bool& stopped) {
     RootSearch& root = engine.root;
-    SearchStack& stack = *board.stack;
+    SearchStack& stack = *engine.search;
     RootMove& rootMove = root.rootMoves[index];
     Move move = rootMove.move;
     auto failLine = [&](int32_t score) {
@@ -194,7 +194,7 @@ int32_t searchRootMove(Engine& engine, Board& board, int index, int32_t best, in
 // resignation rule.
 void iterate(Engine& engine, Board& board, int state, int maxIterations) {
     RootSearch& root = engine.root;
-    SearchStack& stack = *board.stack;
+    SearchStack& stack = *engine.search;
     prepareSearch(engine, board);
     root.iterationDepth = 1;
     int32_t previousScore = 0;
@@ -302,11 +302,12 @@ void think(Engine& engine, int state) {
 
     Board board;
     copyBoard(board, engine.board);
-    stack.moveLists[0] = stack.moveLists[1] = stack.moveLists[2] = stack.moveBuffer;
+    BoardStack& moves = *board.stack;
+    moves.moveLists[0] = moves.moveLists[1] = moves.moveLists[2] = moves.moveBuffer;
 
     int count = generateLegalMoves(board, 0);
     root.rootMoveCount = count;
-    for (int i = 0; i < count; ++i) root.rootMoves[i] = {stack.moveLists[0][i].move, 0, 0, 0, 0};
+    for (int i = 0; i < count; ++i) root.rootMoves[i] = {moves.moveLists[0][i].move, 0, 0, 0, 0};
     root.previousBestMove = root.bestRootMove;
     root.previousBestScore = root.bestRootScore;
     root.iterationsDone = 0;

@@ -2,27 +2,19 @@
 
 #include <cstring>
 
+#include "board/makemove.h"
+
 SearchStack mainSearchStack;
+BoardStack mainBoardStack;
 
 void initSearchStack(SearchStack& stack) {
     std::memset(&stack, 0, sizeof stack);
-    stack.margin = StackMargin;
-    stack.maxGame = MaxGame;
-    stack.maxPly = MaxPly;
-    stack.moveCapacity = MoveCapacity;
-    stack.undo = stack.undoStore + StackMargin;
     stack.plies = stack.plyStore + StackMargin;
-    stack.moveLists[0] = stack.moveBuffer;
-    for (int colour = Black; colour <= White; ++colour) {
-        int base = colour == White ? 0 : 56;
-        stack.kingStart[colour] = base + 4;
-        stack.rookStartKingSide[colour] = base + 7;
-        stack.rookStartQueenSide[colour] = base;
-    }
+    initBoardStack(mainBoardStack);
 }
 
 void resetSearchStackForGame(SearchStack& stack) {
-    stack.moveLists[0] = stack.moveBuffer;
+    mainBoardStack.moveLists[0] = mainBoardStack.moveBuffer;
     stack.tablebaseProbes = 0;
     stack.tablebaseHits = 0;
     stack.pollCount = 0;

@@ -36,7 +36,7 @@ int appendText(char* buffer, int size, int length, const char* format, ...) {
 // at the far end of the move buffer, which the search does not reach while
 // the root prints; the list pointers are put back.
 bool isMated(Board& board) {
-    SearchStack& stack = *board.stack;
+    BoardStack& stack = *board.stack;
     constexpr int list = MoveListCount - 2;
     MoveEntry* saved[2] = {stack.moveLists[list], stack.moveLists[list + 1]};
     stack.moveLists[list] = stack.moveBuffer + MoveCapacity - 256;
@@ -160,12 +160,12 @@ void prepareSearch(Engine& engine, Board& board) {
     stack.pollLimit = 1000;
     stack.stopFlag = 0;
     stack.totalNodes = 0;
-    stack.makeCount = 0;
-    stack.nullMoveCount = 0;
+    board.stack->makeCount = 0;
+    board.stack->nullMoveCount = 0;
     stack.tablebaseProbes = 0;
     stack.tablebaseHits = 0;
     stack.pollCount = 0;
-    stack.moveLists[0] = stack.moveBuffer;
+    board.stack->moveLists[0] = board.stack->moveBuffer;
 
     // Killers and threats found two plies deeper last time belong to the same
     // side to move as the new root's records.

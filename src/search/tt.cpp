@@ -6,15 +6,12 @@
 
 #include "eval/evaluate.h"
 #include "eval/pawns.h"
-#include "search/searchstack.h"
 
 TableBucket* transpositionTable = nullptr;
 uint32_t ttBuckets = 0;
 uint8_t ttGeneration = 1;
 uint32_t hitTotal = 0;
 int hitShift = 0;
-
-EvalCacheEntry* evalCache = nullptr;
 
 namespace {
 
@@ -43,8 +40,8 @@ int log2Of(uint64_t power) {
     return log;
 }
 
-void fillPawnTable(SearchStack& stack) {
-    if (stack.pawnTable) std::memset(stack.pawnTable, 1, size_t(stack.pawnEntries) * 32);
+void fillPawnTable() {
+    if (pawnTable.entries) std::memset(pawnTable.entries, 1, size_t(pawnTable.count) * 32);
 }
 
 }  // namespace
@@ -70,13 +67,12 @@ int allocateTables(int megabytes, int egtbCache) {
     freeTables();
     hitTotal = 0;
 
-    SearchStack& stack = mainSearchStack;
     uint64_t pawnEntries = powerBelow(pawnBytes / 32);
-    stack.pawnTableRaw = std::malloc(size_t((pawnEntries + 32) * 32));
-    if (stack.pawnTableRaw) {
-        stack.pawnEntries = uint32_t(pawnEntries);
-        stack.pawnTable = static_cast<PawnHashEntry*>(aligned(stack.pawnTableRaw));
-        fillPawnTable(stack);
+    pawnTable.raw = std::malloc(size_t((pawnEntries + 32) * 32));
+    if (pawnTable.raw) {
+        pawnTable.count = uint32_t(pawnEntries);
+        pawnTable.entries = static_cast<PawnHashEntry*>(aligned(pawnTable.raw));
+        fillPawnTable();
     }
 
     uint64_t rest = bytes > 32 * pawnEntries ? bytes - 32 * pawnEntries : 0;
@@ -84,7 +80,7 @@ int allocateTables(int megabytes, int egtbCache) {
     hitShift = log2Of(4 * buckets);
     tableRaw = std::malloc(size_t(buckets * 48 + Alignment));
     evalCacheRaw = std::malloc(EvalCacheSize * sizeof(EvalCacheEntry) + Alignment);
-    if (!tableRaw || !evalCacheRaw || !stack.pawnTableRaw) {
+    if (!tableRaw || !evalCacheRaw || !pawnTable.raw) {
         freeTables();
         return 0;
     }
@@ -101,20 +97,18 @@ void clearTables() {
     if (transpositionTable) std::memset(transpositionTable, 0, size_t(ttBuckets) * 48);
     ttGeneration = 1;
     hitTotal = 0;
-    fillPawnTable(mainSearchStack);
+    fillPawnTable();
 }
 
 void freeTables() {
     std::free(tableRaw);
     std::free(evalCacheRaw);
-    std::free(mainSearchStack.pawnTableRaw);
+    std::free(pawnTable.raw);
     tableRaw = evalCacheRaw = nullptr;
     transpositionTable = nullptr;
     evalCache = nullptr;
     ttBuckets = 0;
-    mainSearchStack.pawnTableRaw = nullptr;
-    mainSearchStack.pawnTable = nullptr;
-    mainSearchStack.pawnEntries = 0;
+    pawnTable = PawnTable{};
 }
 
 namespace {

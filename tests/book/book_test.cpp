@@ -249,7 +249,7 @@ TEST_F(Book, BookOrderAndTies) {
     fs::remove(OpponentBook);
     int count = generateMoves(board);
     std::vector<Move> moves;
-    for (int i = 0; i < count; ++i) moves.push_back(mainSearchStack.moveLists[0][i].move);
+    for (int i = 0; i < count; ++i) moves.push_back(mainBoardStack.moveLists[0][i].move);
     auto keyOf = [&](Move move) {
         saveUndo(board);
         makeMove(board, move);

@@ -82,19 +82,19 @@ protected:
 TEST_F(PollClock, NextPollFollowsTheTable) {
     SearchStack& stack = *engine.search;
     engine.deadline = 5000;
-    stack.makeCount = 12345;
+    mainBoardStack.makeCount = 12345;
     EXPECT_EQ(scheduleNextPoll(engine), 0);
     EXPECT_EQ(engine.pollInterval, 150000);
     EXPECT_EQ(stack.pollLimit, 12345u + 150000u);
 
     // The node counter is unsigned 32 bits: the limit wraps with it.
-    stack.makeCount = 0xFFFFFFF0u;
+    mainBoardStack.makeCount = 0xFFFFFFF0u;
     EXPECT_EQ(scheduleNextPoll(engine), 0);
     EXPECT_EQ(stack.pollLimit, 0xFFFFFFF0u + 150000u);
 
     // Tablebase probes make every poll close.
     stack.tablebaseProbes = 3;
-    stack.makeCount = 10;
+    mainBoardStack.makeCount = 10;
     EXPECT_EQ(scheduleNextPoll(engine), 0);
     EXPECT_EQ(engine.pollInterval, 1000);
     EXPECT_EQ(stack.pollLimit, 1010u);
@@ -103,7 +103,7 @@ TEST_F(PollClock, NextPollFollowsTheTable) {
 TEST_F(PollClock, DeadlineStopsOnlyFromTheThirdIteration) {
     SearchStack& stack = *engine.search;
     engine.deadline = 3;
-    stack.makeCount = 500;
+    mainBoardStack.makeCount = 500;
     stack.pollLimit = 77;
 
     // Iterations 1 and 2 always finish.

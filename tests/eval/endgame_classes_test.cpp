@@ -172,7 +172,7 @@ TEST(EndgameClasses, VerdictsAgreeWithMirrors) {
     int failures = 0;
     // -1 when the position is rejected.
     auto probe = [&](const std::string& fen, int32_t& result, int32_t& flag, int& material) {
-        if (!parseFen(board, mainSearchStack, fen.c_str(), message)) return -1;
+        if (!parseFen(board, mainBoardStack, fen.c_str(), message)) return -1;
         material = classifyMaterial(board);
         int found = probeEndgame(board, result, flag);
         seen.at(material) |= (found ? 1u << (result + 2) : 1u << 5) | (flag == 0 ? 1u << 6 : 0);

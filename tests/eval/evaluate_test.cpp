@@ -53,9 +53,9 @@ TEST(Evaluate, MirroredPositionNegatesTheScore) {
         for (const std::string& fen : fens) {
             Board board;
             char message[FenMessageSize];
-            if (!parseFen(board, mainSearchStack, fen.c_str(), message)) continue;  // nine pawns
+            if (!parseFen(board, mainBoardStack, fen.c_str(), message)) continue;  // nine pawns
             Board mirror;
-            ASSERT_EQ(parseFen(mirror, mainSearchStack, positionFen(board, true).c_str(), message),
+            ASSERT_EQ(parseFen(mirror, mainBoardStack, positionFen(board, true).c_str(), message),
                       1);
             bool noPawns = !(board.white.pawns | board.black.pawns);
             bool noPieces =

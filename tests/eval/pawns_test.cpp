@@ -18,7 +18,7 @@ std::vector<std::string> pawnTestPositions() {
     static Board check;
     char message[FenMessageSize];
     auto valid = [&](const std::string& fen) {
-        return parseFen(check, mainSearchStack, fen.c_str(), message) == 1;
+        return parseFen(check, mainBoardStack, fen.c_str(), message) == 1;
     };
     std::vector<std::string> positions;
     std::ifstream file(VOSTREL_TEST_DATA "/perft.txt");

@@ -15,7 +15,7 @@ namespace {
 bool parseInto(Board& board, const std::string& fen) {
     ensureInitialised(engine);
     char message[FenMessageSize];
-    return parseFen(board, mainSearchStack, fen.c_str(), message) == 1;
+    return parseFen(board, mainBoardStack, fen.c_str(), message) == 1;
 }
 
 PawnHashEntry entryWithScore(int score) {

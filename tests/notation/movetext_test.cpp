@@ -238,7 +238,7 @@ TEST(MoveText, PlayRefusesWhenHistoryFull) {
     const Move shuffle[4] = {
         buildMove(G1, F3, KindKnight, Knight), buildMove(G8, F6, KindKnight, Knight),
         buildMove(F3, G1, KindKnight, Knight), buildMove(F6, G8, KindKnight, Knight)};
-    const int limit = engine.search->maxGame - engine.search->maxPly;
+    const int limit = MaxGame - MaxPly;
     ASSERT_EQ(limit, 936);
     // The game ends by repetition long before: the history limit holds anyway.
     ::testing::internal::CaptureStdout();

@@ -63,8 +63,8 @@ protected:
         engine.root.rootPv.pvLength = 0;
         SearchStack& stack = *engine.search;
         stack.totalNodes = 123;
-        stack.makeCount = 0;
-        stack.nullMoveCount = 0;
+        mainBoardStack.makeCount = 0;
+        mainBoardStack.nullMoveCount = 0;
         stack.tablebaseHits = 0;
         stack.qsSelDepth = 7;
         elapsed = 1234;
@@ -89,7 +89,7 @@ protected:
         Move first = engine.root.rootPv.pvLength ? engine.root.rootPv.pvMoves[0] : 0;
         uint64_t bestMove = uint64_t(uint32_t(score)) << 32 | first;
         engine.search->totalNodes = nodes;  // the moves made so far counted as nodes
-        engine.search->makeCount = 0;
+        mainBoardStack.makeCount = 0;
         setElapsed(elapsed);
         testing::internal::CaptureStdout();
         printThinking(engine, board, bestMove, finalLine, failLine);
@@ -342,23 +342,25 @@ TEST_F(Thinking, PrepareSearch) {
     for (int ply = 0; ply < MaxPly; ++ply) stack.plies[ply].killer1 = Move(1000 + ply);
     stack.pollLimit = 5;
     stack.stopFlag = 1;
-    stack.makeCount = stack.nullMoveCount = 99;
+    mainBoardStack.makeCount = mainBoardStack.nullMoveCount = 99;
     stack.totalNodes = 1e6;
     stack.tablebaseProbes = stack.tablebaseHits = stack.pollCount = 4;
-    stack.moveLists[0] = stack.moveBuffer + 50;
+    mainBoardStack.moveLists[0] = mainBoardStack.moveBuffer + 50;
     hitTotal = 77;
     ttGeneration = 255;
-    stack.undo[board.ply].hashKey = 0;
+    mainBoardStack.undo[board.ply].hashKey = 0;
 
     engine.maxDepth = 64;
     prepareSearch(engine, board);
     EXPECT_EQ(stack.pollLimit, 1000u);
-    EXPECT_EQ(stack.stopFlag + stack.makeCount + stack.nullMoveCount + stack.totalNodes, 0.0);
+    EXPECT_EQ(
+        stack.stopFlag + mainBoardStack.makeCount + mainBoardStack.nullMoveCount + stack.totalNodes,
+        0.0);
     EXPECT_EQ(stack.tablebaseProbes + stack.tablebaseHits + stack.pollCount, 0u);
-    EXPECT_EQ(stack.moveLists[0], stack.moveBuffer);
+    EXPECT_EQ(mainBoardStack.moveLists[0], mainBoardStack.moveBuffer);
     EXPECT_EQ(hitTotal, 0u);
     EXPECT_EQ(ttGeneration, 0);
-    EXPECT_EQ(stack.undo[board.ply].hashKey, board.hashKey);
+    EXPECT_EQ(mainBoardStack.undo[board.ply].hashKey, board.hashKey);
     // Records move down two plies; the last two keep what they had.
     EXPECT_EQ(stack.plies[0].killer1, 1002u);
     EXPECT_EQ(stack.plies[61].killer1, 1063u);

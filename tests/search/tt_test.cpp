@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "board/movegen.h"
+#include "eval/pawns.h"
 #include "test_support.h"
 
 namespace {
@@ -77,7 +78,7 @@ TEST(Table, SizesArePowersOfTwoWithinTheBudget) {
     for (int megabytes : {1, 3, 32, 33, 100}) {
         ASSERT_EQ(allocateTables(megabytes, 8), 1);
         uint64_t bytes = uint64_t(megabytes) << 20;
-        uint32_t pawns = mainSearchStack.pawnEntries;
+        uint32_t pawns = pawnTable.count;
         EXPECT_EQ(ttBuckets & (ttBuckets - 1), 0u) << megabytes;
         EXPECT_EQ(pawns & (pawns - 1), 0u) << megabytes;
         EXPECT_LE(uint64_t(ttBuckets) * 48 + uint64_t(pawns) * 32, bytes) << megabytes;
@@ -90,6 +91,6 @@ TEST(Table, SizesArePowersOfTwoWithinTheBudget) {
     EXPECT_LE(tableBytes(2147483647, 2147483647), uint64_t(SIZE_MAX / 4));
     ASSERT_EQ(allocateTables(32, 8), 1);
     EXPECT_EQ(ttBuckets, 524288u);
-    EXPECT_EQ(mainSearchStack.pawnEntries, 131072u);
+    EXPECT_EQ(pawnTable.count, 131072u);
     EXPECT_EQ(hitShift, 21);
 }

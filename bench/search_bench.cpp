@@ -11,6 +11,7 @@
 #include "driver/bench.h"
 #include "driver/engine.h"
 #include "eval/endgame.h"
+#include "driver/game.h"
 #include "notation/fen.h"
 #include "platform/platform.h"
 #include "search/root.h"

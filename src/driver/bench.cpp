@@ -5,6 +5,7 @@
 
 #include "driver/dispatch.h"
 #include "driver/engine.h"
+#include "driver/game.h"
 #include "driver/output.h"
 #include "notation/fen.h"
 #include "search/root.h"

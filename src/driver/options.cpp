@@ -6,6 +6,7 @@
 #include "board/types.h"
 #include "driver/dispatch.h"
 #include "driver/engine.h"
+#include "driver/game.h"
 #include "eval/material.h"
 #include "notation/movetext.h"
 #include "search/root.h"
@@ -194,7 +195,7 @@ int handleOptionCommand(Engine& engine, const char* line) {
     // one, silently nothing otherwise.
     size_t length = std::strlen(line);
     if (length == 4 || length == 5) {
-        if (parseUserMove(engine, line) && engine.playing == 1) think(engine, 0);
+        if (playMoveText(engine, line) && engine.playing == 1) think(engine, 0);
         return 1;
     }
     return 0;

@@ -11,7 +11,7 @@
 #include "driver/bench.h"
 #include "driver/dispatch.h"
 #include "driver/engine.h"
-#include "driver/gameend.h"
+#include "driver/game.h"
 #include "driver/output.h"
 #include "driver/poll.h"
 #include "eval/evaluate.h"
@@ -95,10 +95,10 @@ void restartAnalysisIfAsked(Engine& engine) {
 
 void userMove(Engine& engine, const char* text) {
     if (engine.analysisRestart) {
-        if (parseUserMove(engine, text)) dispatchCommand(engine, "analyze");
+        if (playMoveText(engine, text)) dispatchCommand(engine, "analyze");
         return;
     }
-    if (parseUserMove(engine, text) && engine.playing) {
+    if (playMoveText(engine, text) && engine.playing) {
         think(engine, SearchThinking);
         if (engine.ponder) startPonder(engine);
     }
@@ -291,4 +291,17 @@ int handleProtocolCommand(Engine& engine, const char* line) {
         return 0;
     }
     return 1;
+}
+
+void sendEngineMove(Engine& engine, Move move) {
+    if (!engine.gameInProgress) return;
+    if (moveKind(move) == KindCastleKingSide) {
+        sendText("move O-O\n");
+    } else if (moveKind(move) == KindCastleQueenSide) {
+        sendText("move O-O-O\n");
+    } else {
+        char text[6];
+        formatMoveCoordinates(move, text);
+        sendText("move %s\n", text);
+    }
 }

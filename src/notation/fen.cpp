@@ -6,9 +6,6 @@
 #include "board/attacks.h"
 #include "board/random.h"
 #include "board/tables.h"
-#include "driver/engine.h"
-#include "driver/output.h"
-#include "eval/material.h"
 
 namespace {
 
@@ -177,30 +174,5 @@ int parseFen(Board& board, BoardStack& stack, const char* text, char* message) {
         std::snprintf(message, FenMessageSize, "%s", failure);
         return 0;
     }
-    return 1;
-}
-
-int setupPosition(Engine& engine, const char* text) {
-    prepareNewGame(engine);
-    engine.variant = 0;
-    std::snprintf(engine.startFen, sizeof engine.startFen, "%s", text);
-    char message[FenMessageSize];
-    if (!parseFen(engine.board, mainBoardStack, engine.startFen, message)) {
-        // The board now holds the rejected placement: nothing may play on it.
-        engine.boardValid = 0;
-        engine.gameInProgress = 0;
-        sendText("telluser %s\n", message);
-        return 0;
-    }
-    engine.boardValid = 1;
-    engine.lastDrawOfferPly = 0;
-    engine.gameInProgress = 1;
-    engine.resignAllowed = 1;
-    setPlayerColours(engine, engine.board.toMove->colour == Black);
-    const Board& board = engine.board;
-    engine.positionMarker =
-        (board.white.all == 0x8100000000000081ull && board.black.all == 0xC0C000000ull) ||
-        (board.white.pawns == 0x30300000000ull && board.black.pawns == 0xC0C00000ull &&
-         board.white.king == 0x40ull && board.black.king == 0x2ull);
     return 1;
 }

@@ -5,7 +5,6 @@
 
 #include "board/types.h"
 
-struct Engine;
 struct BoardStack;
 
 constexpr int FenMessageSize = 64;
@@ -14,10 +13,5 @@ constexpr int FenMessageSize = 64;
 // a valid position; otherwise 0 with the reason in message ("no one to move!",
 // "too many white pawns!", ...). A rejected board holds what was parsed.
 int parseFen(Board& board, BoardStack& stack, const char* text, char* message);
-
-// New game from text: resets the game state, parses, and on success starts the
-// game with the engine on the side not to move. Reports a rejection as
-// "telluser <reason>". Returns 1 when accepted.
-int setupPosition(Engine& engine, const char* text);
 
 constexpr const char* StartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";

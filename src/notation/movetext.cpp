@@ -3,12 +3,7 @@
 #include <cstring>
 
 #include "board/attacks.h"
-#include "board/makemove.h"
 #include "board/movegen.h"
-#include "driver/engine.h"
-#include "driver/gameend.h"
-#include "driver/output.h"
-#include "search/searchstack.h"
 
 void formatMoveCoordinates(Move move, char* text) {
     static const char promotionLetter[7] = {0, 0, 'n', 'b', 'r', 'q', 0};
@@ -114,10 +109,7 @@ int formatMoveSan(Board& board, Move move, char* text) {
     return int(out - text);
 }
 
-int parseUserMove(Engine& engine, const char* text) {
-    // A rejected setup may leave no side to move: nothing to generate from.
-    if (!engine.boardValid) return 0;
-    Board& board = engine.board;
+Move parseMoveText(Board& board, const char* text) {
     int count = generateMoves(board);
     const MoveEntry* list = board.stack->moveLists[0];
 
@@ -126,7 +118,7 @@ int parseUserMove(Engine& engine, const char* text) {
     if (std::strstr(text, "O-O-O") || std::strstr(text, "0-0-0")) castleKind = KindCastleQueenSide;
     if (castleKind) {
         for (int i = 0; i < count; ++i)
-            if (moveKind(list[i].move) == castleKind) return playMoveIfValid(engine, list[i].move);
+            if (moveKind(list[i].move) == castleKind) return list[i].move;
         return 0;
     }
 
@@ -150,33 +142,7 @@ int parseUserMove(Engine& engine, const char* text) {
     for (int i = 0; i < count; ++i) {
         Move move = list[i].move;
         if (moveFrom(move) == from && moveTo(move) == to && movePromotion(move) == promotion)
-            return playMoveIfValid(engine, move);
+            return move;
     }
     return 0;
-}
-
-int playMoveIfValid(Engine& engine, Move move) {
-    Board& board = engine.board;
-    if (!engine.boardValid) return 0;
-    // The rest of the undo array belongs to the search.
-    if (board.ply >= MaxGame - MaxPly) return 0;
-    // validateMove alone lets a move that ignores a check through.
-    if (!isMoveLegal(board, move)) return 0;
-    saveUndo(board);
-    makeMove(board, move);
-    checkGameEnd(engine);
-    return 1;
-}
-
-void sendEngineMove(Engine& engine, Move move) {
-    if (!engine.gameInProgress) return;
-    if (moveKind(move) == KindCastleKingSide) {
-        sendText("move O-O\n");
-    } else if (moveKind(move) == KindCastleQueenSide) {
-        sendText("move O-O-O\n");
-    } else {
-        char text[6];
-        formatMoveCoordinates(move, text);
-        sendText("move %s\n", text);
-    }
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "driver/game.h"
 #include "eval/material.h"
 #include "notation/movetext.h"
 #include "test_support.h"

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "board/movegen.h"
+#include "driver/game.h"
+#include "driver/xboard.h"
 #include "test_support.h"
 
 namespace {
@@ -53,7 +55,7 @@ void setUp(const char* fen) { ASSERT_EQ(setupPosition(engine, fen), 1) << fen; }
 void expectParse(const char* fen, const char* text, int played,
                  std::vector<std::pair<int, int>> squares = {}) {
     setUp(fen);
-    EXPECT_EQ(parseUserMove(engine, text), played) << fen << " " << text;
+    EXPECT_EQ(playMoveText(engine, text), played) << fen << " " << text;
     EXPECT_EQ(engine.board.ply, played) << fen << " " << text;
     for (auto [square, piece] : squares)
         EXPECT_EQ(engine.board.squares[square], piece) << fen << " " << text << " " << square;
@@ -64,7 +66,7 @@ void expectParse(const char* fen, const char* text, int played,
 int parseExact(const std::string& text) {
     std::vector<char> buffer(text.begin(), text.end());
     buffer.push_back('\0');
-    return parseUserMove(engine, buffer.data());
+    return playMoveText(engine, buffer.data());
 }
 
 const char* const Promotion = "3r3k/4P3/8/8/8/8/8/4K3 w - - 0 1";
@@ -111,7 +113,7 @@ TEST(MoveText, San) {
     // En passant takes a pawn that is not on the destination: still a capture.
     setUp(StartFen);
     for (const char* text : {"e2e4", "a7a6", "e4e5", "d7d5"})
-        EXPECT_EQ(parseUserMove(engine, text), 1);
+        EXPECT_EQ(playMoveText(engine, text), 1);
     EXPECT_EQ(san(engine.board, "e5d6"), "exd6 ");
 }
 
@@ -128,9 +130,9 @@ TEST(MoveText, SanPieceLettersAreReplaceable) {
 
 TEST(MoveText, ParseCoordinatesAndPromotions) {
     setUp(StartFen);
-    EXPECT_EQ(parseUserMove(engine, "e2e4"), 1);
-    EXPECT_EQ(parseUserMove(engine, "e7e5"), 1);
-    EXPECT_EQ(parseUserMove(engine, "d7d5"), 0);  // black's move, but white is to move
+    EXPECT_EQ(playMoveText(engine, "e2e4"), 1);
+    EXPECT_EQ(playMoveText(engine, "e7e5"), 1);
+    EXPECT_EQ(playMoveText(engine, "d7d5"), 0);  // black's move, but white is to move
     EXPECT_EQ(engine.board.ply, 2);
     EXPECT_EQ(engine.board.squares[E4], Pawn);
     EXPECT_EQ(engine.board.squares[E5], Pawn);
@@ -200,7 +202,7 @@ TEST(MoveText, PlayRefusals) {
               0);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "telluser too many white pawns!\n");
     EXPECT_EQ(playMoveIfValid(engine, buildMove(E2, E4, KindDoubleStep, Pawn)), 0);
-    EXPECT_EQ(parseUserMove(engine, "e2e4"), 0);
+    EXPECT_EQ(playMoveText(engine, "e2e4"), 0);
     EXPECT_EQ(engine.board.ply, 0);
     EXPECT_EQ(engine.board.squares[E2], Pawn);
 
@@ -208,8 +210,8 @@ TEST(MoveText, PlayRefusals) {
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(setupPosition(engine, "8/8/8/8/8/8/8/8 x - - 0 1"), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "telluser no one to move!\n");
-    EXPECT_EQ(parseUserMove(engine, "e2e4"), 0);
-    EXPECT_EQ(parseUserMove(engine, "O-O"), 0);
+    EXPECT_EQ(playMoveText(engine, "e2e4"), 0);
+    EXPECT_EQ(playMoveText(engine, "O-O"), 0);
 
     // Moves not legal here: ungenerated, the other side's, ignoring check, pinned.
     const char* check = "4r1k1/8/8/8/8/8/R7/4K3 w - - 0 1";
@@ -251,7 +253,7 @@ TEST(MoveText, PlayRefusesWhenHistoryFull) {
     for (int inProgress : {0, 1}) {
         engine.gameInProgress = inProgress;
         EXPECT_EQ(playMoveIfValid(engine, shuffle[limit % 4]), 0);
-        EXPECT_EQ(parseUserMove(engine, "g1f3"), 0);
+        EXPECT_EQ(playMoveText(engine, "g1f3"), 0);
         EXPECT_EQ(engine.board.ply, limit);
         EXPECT_EQ(engine.board.squares[G1], Knight);
     }

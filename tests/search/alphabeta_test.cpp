@@ -4,6 +4,7 @@
 
 #include "board/makemove.h"
 #include "driver/engine.h"
+#include "driver/game.h"
 #include "notation/fen.h"
 #include "search/root.h"
 #include "search/tt.h"

@@ -1,9 +1,15 @@
-#include "driver/gameend.h"
+#include "driver/game.h"
 
+#include <cstdio>
+
+#include "board/makemove.h"
 #include "board/movegen.h"
 #include "driver/engine.h"
 #include "driver/output.h"
 #include "eval/thin.h"
+#include "notation/fen.h"
+#include "notation/movetext.h"
+#include "search/searchstack.h"
 
 namespace {
 
@@ -89,4 +95,49 @@ int considerDraw(Engine& engine, int offer) {
         sendText("draw\n");
     }
     return 1;
+}
+
+int setupPosition(Engine& engine, const char* text) {
+    prepareNewGame(engine);
+    engine.variant = 0;
+    std::snprintf(engine.startFen, sizeof engine.startFen, "%s", text);
+    char message[FenMessageSize];
+    if (!parseFen(engine.board, mainBoardStack, engine.startFen, message)) {
+        // The board now holds the rejected placement: nothing may play on it.
+        engine.boardValid = 0;
+        engine.gameInProgress = 0;
+        sendText("telluser %s\n", message);
+        return 0;
+    }
+    engine.boardValid = 1;
+    engine.lastDrawOfferPly = 0;
+    engine.gameInProgress = 1;
+    engine.resignAllowed = 1;
+    setPlayerColours(engine, engine.board.toMove->colour == Black);
+    const Board& board = engine.board;
+    engine.positionMarker =
+        (board.white.all == 0x8100000000000081ull && board.black.all == 0xC0C000000ull) ||
+        (board.white.pawns == 0x30300000000ull && board.black.pawns == 0xC0C00000ull &&
+         board.white.king == 0x40ull && board.black.king == 0x2ull);
+    return 1;
+}
+
+int playMoveIfValid(Engine& engine, Move move) {
+    Board& board = engine.board;
+    if (!engine.boardValid) return 0;
+    // The rest of the undo array belongs to the search.
+    if (board.ply >= MaxGame - MaxPly) return 0;
+    // validateMove alone lets a move that ignores a check through.
+    if (!isMoveLegal(board, move)) return 0;
+    saveUndo(board);
+    makeMove(board, move);
+    checkGameEnd(engine);
+    return 1;
+}
+
+int playMoveText(Engine& engine, const char* text) {
+    // A rejected setup may leave no side to move: nothing to generate from.
+    if (!engine.boardValid) return 0;
+    Move move = parseMoveText(engine.board, text);
+    return move && playMoveIfValid(engine, move);
 }

@@ -1,5 +1,5 @@
 // Result lines: each game ends once, with the line of the first rule that holds.
-#include "driver/gameend.h"
+#include "driver/game.h"
 
 #include <algorithm>
 #include <set>
@@ -175,4 +175,30 @@ TEST(GameEnd, RecognisedDrawInPawnlessEndings) {
     startGame("4k3/8/8/8/8/8/8/R3K2R w - - 0 1");
     for (const char* move : {"h1h2", "e8d8", "h2h3", "d8e8", "h3h4"}) playAndCheck(move);
     EXPECT_EQ(considerDraw(engine, 0), 0);
+}
+
+TEST(Game, SetupPositionStartsTheGame) {
+    ensureInitialised(engine);
+    ::testing::internal::CaptureStdout();
+    ASSERT_EQ(setupPosition(engine, "4k3/8/8/8/8/8/8/4K3 b - - 0 1"), 1);
+    EXPECT_EQ(engine.gameInProgress, 1);
+    EXPECT_EQ(engine.boardValid, 1);
+    EXPECT_EQ(engine.self.isWhite, 1);  // the engine takes the side not to move
+    EXPECT_EQ(engine.whitePlayer, &engine.self);
+    EXPECT_STREQ(engine.startFen, "4k3/8/8/8/8/8/8/4K3 b - - 0 1");
+    ASSERT_EQ(setupPosition(engine, "4k3/8/8/8/8/8/8/8 w - - 0 1"), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "telluser wrong number of white kings!\n");
+    // A rejected board is never played on.
+    EXPECT_EQ(engine.gameInProgress, 0);
+    EXPECT_EQ(engine.boardValid, 0);
+
+    // The marked test position of pawns against pawns.
+    ASSERT_EQ(setupPosition(engine, "8/8/PP6/PP6/6pp/6pp/8/1k4K1 w - - 0 1"), 1);
+    EXPECT_EQ(engine.positionMarker, 1);
+    ASSERT_EQ(setupPosition(engine, StartFen), 1);
+    EXPECT_EQ(engine.positionMarker, 0);
+    // An overlong text is cut at the field's width.
+    std::string longText = std::string(StartFen) + std::string(400, ' ');
+    ASSERT_EQ(setupPosition(engine, longText.c_str()), 1);
+    EXPECT_EQ(std::string(engine.startFen).size(), 255u);
 }

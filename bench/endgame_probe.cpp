@@ -22,6 +22,9 @@ Board board;
 }  // namespace
 
 int main() {
+    static Engine engine;
+    static QuietHost host;
+    initEngine(engine, host);
     ensureInitialised(engine);
     char line[512];
     while (std::fgets(line, sizeof line, stdin)) {
@@ -31,7 +34,7 @@ int main() {
             continue;
         }
         char message[FenMessageSize];
-        if (!parseFen(board, mainBoardStack, line, message)) {
+        if (!parseFen(board, engine.game.stack, line, message)) {
             std::printf("%s\tinvalid\n", line);
             continue;
         }

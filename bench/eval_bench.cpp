@@ -37,14 +37,14 @@ Board copyBoard(const Board& board) {
     return copy;
 }
 
-std::vector<Board> benchPositions() {
+std::vector<Board> benchPositions(BoardStack& stack) {
     std::mt19937 random(7321);
     std::vector<Board> positions;
     for (const char* fen : starts) {
         for (int game = 0; game < 4; ++game) {
             Board board;
             char message[FenMessageSize];
-            if (!parseFen(board, mainBoardStack, fen, message)) std::exit(2);
+            if (!parseFen(board, stack, fen, message)) std::exit(2);
             for (int ply = 0; ply < 120; ++ply) {
                 int count = generateLegalMoves(board, 0);
                 if (count == 0) break;
@@ -61,8 +61,11 @@ std::vector<Board> benchPositions() {
 
 int main(int argc, char** argv) {
     int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    static Engine engine;
+    static QuietHost host;
+    initEngine(engine, host);
     ensureInitialised(engine);
-    std::vector<Board> positions = benchPositions();
+    std::vector<Board> positions = benchPositions(engine.game.stack);
     constexpr int Passes = 50;
     std::vector<double> rates;
     long long signature = 0;

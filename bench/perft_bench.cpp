@@ -29,12 +29,15 @@ const Case cases[] = {
 
 int main(int argc, char** argv) {
     int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    static Engine engine;
+    static QuietHost host;
+    initEngine(engine, host);
     ensureInitialised(engine);
     int failures = 0;
     for (const Case& c : cases) {
         Board board;
         char message[FenMessageSize];
-        if (!parseFen(board, mainBoardStack, c.fen, message)) return 2;
+        if (!parseFen(board, engine.game.stack, c.fen, message)) return 2;
         std::vector<double> rates;
         uint64_t leaves = 0;
         for (int r = 0; r < repeats; ++r) {

@@ -2,19 +2,17 @@
 // prints nodes, time and nodes per second per position and in total.
 // Usage: search_bench [depth] [off]   (default 10; "off" switches the
 // five- and six-men endgame recognisers off, to measure what they cost)
-// The search watches standard input: run it from a terminal, or with input
-// held open (sleep 1000 | search_bench), never with input at its end.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "driver/bench.h"
 #include "driver/engine.h"
-#include "eval/endgame.h"
 #include "driver/game.h"
+#include "eval/endgame.h"
 #include "notation/fen.h"
 #include "platform/platform.h"
-#include "search/root.h"
+#include "search/search.h"
 
 namespace {
 
@@ -34,16 +32,18 @@ const char* const positions[] = {
 int main(int argc, char** argv) {
     int depth = argc > 1 ? std::atoi(argv[1]) : 10;
     if (argc > 2 && std::strcmp(argv[2], "off") == 0) recogniseFiveSixMen = false;
+    static Engine engine;
+    static QuietHost host;
+    initEngine(engine, host);
     ensureInitialised(engine);
-    engine.post = 0;
     double totalNodes = 0, totalSeconds = 0;
     for (const char* fen : positions) {
         if (!setupPosition(engine, fen)) return 2;
-        engine.depthLimit = depth;
+        engine.clock.depthLimit = depth;
         uint64_t start = readCounter();
-        think(engine, SearchAnalysing);
+        searchGame(engine, SearchAnalysing);
         double seconds = double(readCounter() - start) / double(readCounterFrequency());
-        double nodes = collectNodeCount(engine);
+        double nodes = collectNodeCount(engine.search);
         totalNodes += nodes;
         totalSeconds += seconds;
         std::printf("depth %2d %12.0f nodes %8.3f s %10.0f nodes/s  %s\n", depth, nodes, seconds,

@@ -1,7 +1,5 @@
 #include "test_support.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -16,12 +14,13 @@
 
 namespace {
 
-// Searches look at standard input between nodes, and a closed input means the
-// GUI has gone. Tests run with an open, silent pipe instead.
-[[maybe_unused]] const bool silentInput = [] {
-    int ends[2];
-    return pipe(ends) == 0 && dup2(ends[0], STDIN_FILENO) == STDIN_FILENO;
-}();
+Engine& testEngine() {
+    static Engine instance;
+    static QuietHost host;
+    initEngine(instance, host);
+    ensureInitialised(instance);
+    return instance;
+}
 
 // The maintained fields of a side (evaluation scratch excluded).
 void expectSameSide(const SideState& a, const SideState& b, const char* name) {
@@ -41,6 +40,8 @@ void expectSameSide(const SideState& a, const SideState& b, const char* name) {
 }
 
 }  // namespace
+
+Engine& engine = testEngine();
 
 bool sameBoard(const Board& a, const Board& b) {
     expectSameSide(a.white, b.white, "white");
@@ -74,10 +75,9 @@ std::vector<std::string> listText(const Board& board, int list, int count) {
 }
 
 Board& referenceBoard(const char* fen) {
-    ensureInitialised(engine);
     static Board board;
     char message[FenMessageSize];
-    if (!parseFen(board, mainBoardStack, fen, message)) {
+    if (!parseFen(board, engine.game.stack, fen, message)) {
         EXPECT_STREQ(message, "too many white pawns!") << fen;
     }
     return board;

@@ -13,12 +13,15 @@
 #include "notation/fen.h"
 #include "search/searchstack.h"
 
-// A board on the main search stack, set up from fen; fails the test if rejected.
+// The tests' engine: initialised, with a quiet search host (searches run to
+// their limits, print no thinking and use no book).
+extern Engine& engine;
+
+// A board on the engine's board stack, set up from fen; fails the test if rejected.
 inline Board& boardFromFen(const char* fen) {
-    ensureInitialised(engine);
     static Board board;
     char message[FenMessageSize];
-    EXPECT_EQ(parseFen(board, mainBoardStack, fen, message), 1) << fen << ": " << message;
+    EXPECT_EQ(parseFen(board, engine.game.stack, fen, message), 1) << fen << ": " << message;
     return board;
 }
 

@@ -6,8 +6,6 @@
 
 #include "board/makemove.h"
 #include "board/movegen.h"
-#include "driver/engine.h"
-#include "driver/output.h"
 
 namespace {
 
@@ -57,26 +55,21 @@ double shareOf(const BookRecord& record, int colour) {
 
 // The opponent's book repeats what worked against this opponent: white takes
 // only winning lines, black also lines that scored a little under half.
-bool opponentBookAccepts(const Engine&, const BookRecord&, int colour, double share) {
+bool opponentBookAccepts(int, const BookRecord&, int colour, double share) {
     return colour == White ? share > 0.5 : share >= 0.45;
 }
 
 // The main book wants enough games, unless the line scored almost every point.
-bool mainBookAccepts(const Engine& engine, const BookRecord& record, int colour, double share) {
-    if (share < 0.9 && gamesOf(record) < engine.book_occurrence) return false;
+bool mainBookAccepts(int occurrence, const BookRecord& record, int colour, double share) {
+    if (share < 0.9 && gamesOf(record) < occurrence) return false;
     return share >= (colour == White ? 0.45 : 0.35);
 }
 
-struct BookChoice {
-    Move move;
-    BookRecord record;
-};
-
 // One pass over the moves of list 0 against one book file: the acceptable move
 // with the best noisy score, the earlier one on a tie.
-BookChoice chooseFrom(Engine& engine, Board& board, int count, const char* fileName,
-                      bool (*accepts)(const Engine&, const BookRecord&, int, double)) {
-    BookChoice choice{0, {}};
+BookChoice chooseFrom(Board& board, int count, const char* fileName, int bookRand, int occurrence,
+                      bool (*accepts)(int, const BookRecord&, int, double)) {
+    BookChoice choice{};
     double best = -9999999999.0;
     int colour = board.toMove->colour;
     const MoveEntry* moves = board.stack->moveLists[0];
@@ -84,11 +77,13 @@ BookChoice chooseFrom(Engine& engine, Board& board, int count, const char* fileN
         makeMove(board, moves[i].move);
         BookRecord record = bookProbe(fileName, board.hashKey);
         unmakeMove(board);
-        if (noData(record) || !accepts(engine, record, colour, shareOf(record, colour))) continue;
-        double value = bookScore(record, colour, engine.book_rand);
+        if (noData(record) || !accepts(occurrence, record, colour, shareOf(record, colour)))
+            continue;
+        double value = bookScore(record, colour, bookRand);
         if (value > best) {
             best = value;
-            choice = {moves[i].move, record};
+            choice.move = moves[i].move;
+            choice.record = record;
         }
     }
     return choice;
@@ -173,36 +168,25 @@ double bookScore(const BookRecord& record, int colour, int bookRand) {
     return score;
 }
 
-Move bookChooseMove(Engine& engine, Board& board, char* informationLine, int size) {
-    if (informationLine && size > 0) informationLine[0] = '\0';
+BookChoice bookChooseMove(Board& board, const char* opponentName, int bookRand, int occurrence) {
     char opponentBook[BookNameSize];
-    opponentBookName(opponentBook, sizeof opponentBook, engine.opponentPlayer.name);
+    opponentBookName(opponentBook, sizeof opponentBook, opponentName);
     int count = generateMoves(board);
     saveUndo(board);
-    BookChoice choice = chooseFrom(engine, board, count, opponentBook, opponentBookAccepts);
-    if (!choice.move) choice = chooseFrom(engine, board, count, MainBookName, mainBookAccepts);
-    if (!choice.move) {
-        engine.bookHit = 0;
-        return 0;
-    }
-    engine.bookHit = 1;
-    if (informationLine && size > 0) {
-        const BookRecord& record = choice.record;
-        char info[64];
-        if (noData(record))
-            std::snprintf(info, sizeof info, "W 0, D 0, B 0");
-        else
-            std::snprintf(info, sizeof info, "W %d, D %d, B %d", record.whiteWins, record.draws,
-                          record.blackWins);
-        if (engine.icsMode) {
-            int channel = engine.opponentIsComputer ? engine.serverComputer : engine.serverHuman;
-            if (channel == 2) sendText("tellics kibitz %s\n", info);
-            if (channel == 1) sendText("tellics whisper %s\n", info);
-        }
-        std::snprintf(informationLine, size_t(size), "0\t%d\t0\t0\t%s\n",
-                      int(shareOf(record, board.toMove->colour) * 100), info);
-    }
-    return choice.move;
+    BookChoice choice =
+        chooseFrom(board, count, opponentBook, bookRand, occurrence, opponentBookAccepts);
+    if (!choice.move)
+        choice = chooseFrom(board, count, MainBookName, bookRand, occurrence, mainBookAccepts);
+    if (!choice.move) return choice;
+    const BookRecord& record = choice.record;
+    if (noData(record))
+        std::snprintf(choice.counts, sizeof choice.counts, "W 0, D 0, B 0");
+    else
+        std::snprintf(choice.counts, sizeof choice.counts, "W %d, D %d, B %d", record.whiteWins,
+                      record.draws, record.blackWins);
+    std::snprintf(choice.line, sizeof choice.line, "0\t%d\t0\t0\t%s\n",
+                  int(shareOf(record, board.toMove->colour) * 100), choice.counts);
+    return choice;
 }
 
 int bookMergeRecord(const BookRecord& increment, const char* fileName) {

@@ -7,8 +7,6 @@
 
 #include "board/types.h"
 
-struct Engine;
-
 struct BookRecord {
     uint64_t key;  // hashKey of the position
     uint16_t whiteWins;
@@ -32,10 +30,18 @@ BookRecord bookProbe(const char* fileName, uint64_t key);
 // (rand() % bookRand - bookRand / 2) hundredths.
 double bookScore(const BookRecord& record, int colour, int bookRand);
 
+struct BookChoice {
+    Move move;  // 0: no book move
+    BookRecord record;
+    char counts[64];  // "W 3, D 1, B 0", for a chess server
+    char line[128];   // the information line: a depth-0 thinking line
+};
+
 // A book move for the position (the opponent's book first, then the main
-// book), or 0; sets bookHit. With a buffer, writes the information line (a
-// depth-0 thinking line) there and sends it to a chess server when asked to.
-Move bookChooseMove(Engine& engine, Board& board, char* informationLine, int size);
+// book), or move 0. bookRand: the random spread of the scores, hundredths;
+// occurrence: games the main book wants of a line that did not score almost
+// every point.
+BookChoice bookChooseMove(Board& board, const char* opponentName, int bookRand, int occurrence);
 
 // Adds the counts of increment to the file's record of its key, appending a
 // new record when there is none; a count that would pass 65535 halves all

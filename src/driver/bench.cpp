@@ -7,26 +7,16 @@
 #include "driver/engine.h"
 #include "driver/game.h"
 #include "driver/output.h"
-#include "notation/fen.h"
-#include "search/root.h"
+#include "search/search.h"
 #include "search/tt.h"
-
-double collectNodeCount(Engine& engine) {
-    SearchStack& stack = *engine.search;
-    BoardStack& moves = mainBoardStack;
-    stack.totalNodes += double(moves.makeCount) + double(moves.nullMoveCount);
-    moves.makeCount = 0;
-    moves.nullMoveCount = 0;
-    stack.pollLimit = 10000;
-    return stack.totalNodes;
-}
 
 void runNodeBenchmark(Engine& engine, const char* fileName) {
     std::FILE* input = std::fopen(fileName, "r");
     if (!input) return;
-    int post = engine.post;
-    engine.post = 0;
-    engine.benchmarkRunning = 1;
+    Session& session = engine.session;
+    int post = session.post;
+    session.post = 0;
+    session.benchmarkRunning = 1;
     // Without the output file the figures still reach standard output.
     std::FILE* output = std::fopen("nodes_fen.txt", "w+");
     double total = 0;
@@ -41,14 +31,14 @@ void runNodeBenchmark(Engine& engine, const char* fileName) {
         if (!setupPosition(engine, line)) continue;
         clearTables();
         dispatchCommand(engine, "sd 14");
-        think(engine, SearchAnalysing);
-        double nodes = collectNodeCount(engine);
+        searchGame(engine, SearchAnalysing);
+        double nodes = collectNodeCount(engine.search);
         total += nodes;
         sendText("%10.0f %10.0f\n", nodes, total);
         if (output) std::fprintf(output, "%10.0f %10.0f\n", nodes, total);
     }
     std::fclose(input);
     if (output) std::fclose(output);
-    engine.post = post;
-    engine.benchmarkRunning = 0;
+    session.post = post;
+    session.benchmarkRunning = 0;
 }

@@ -5,12 +5,12 @@
 #include <ctime>
 
 #include "board/check.h"
+#include "board/makemove.h"
 #include "board/tables.h"
 #include "driver/options.h"
 #include "eval/material.h"
 #include "eval/pawns.h"
 #include "platform/platform.h"
-#include "search/ordering.h"
 #include "search/tt.h"
 
 namespace {
@@ -25,63 +25,18 @@ bool bitScanWorks() {
            lowestSquare(0x200000000000000ull) == 57;
 }
 
+constexpr uint32_t KeySeed = 12399237;  // fixed: stored keys (table, book) stay valid
+
 }  // namespace
 
-Engine engine;
-
-namespace {
-// Before main: the Engine holds its defaults (it points into itself, so it is
-// filled in place rather than copied).
-const bool engineDefaultsSet = (setEngineDefaults(engine), true);
-}  // namespace
-
-void setEngineDefaults(Engine& e) {
-    std::memset(&e, 0, sizeof e);
-    e.mode = ModeXboard;
-    e.self.rating = 2400;
-    copyField(e.self.name, sizeof e.self.name, EngineName);
-    e.opponentPlayer.rating = 2400;
-    copyField(e.opponentPlayer.name, sizeof e.opponentPlayer.name, "Player X");
-    e.whitePlayer = &e.opponentPlayer;
-    e.blackPlayer = &e.self;
-    e.search = &mainSearchStack;
-    e.searchState = SearchIdle;
-    e.post = 1;
-    e.book_allowed = 1;
-    e.book_learning = 1;
-    e.book_verify = 1;
-    e.book_rand = 10;
-    e.book_occurrence = 1;
-    e.book_depth = 999;
-    e.book_minwhite = -15;
-    e.book_minblack = -45;
-    e.behavior_resign_value = -730;
-    e.behavior_accept_remis = 1;
-    e.behavior_offer_remis = 1;
-    e.bookHit = 1;
-    e.egtb_cache = 8;
-    copyField(e.egtb_path, sizeof e.egtb_path, "C\\egtb");
-    e.egbb_cache = 8;
-    copyField(e.egbb_path, sizeof e.egbb_path, "C\\egbb");
-    e.memory = 32;
-    e.pv_hash_extract = 1;
-    e.pv_objective_score = 1;
-    e.pv_show_mate = 1;
-    e.maxDepth = 64;
-    e.search_prune_nullmove = 1;
-    e.serverHuman = 1;
-    e.serverComputer = 2;
-    e.startTime = int(std::time(nullptr));
-    e.keySeed = 12399237;
-    copyField(e.icsHost, sizeof e.icsHost, "Local Event");
-    copyField(e.startFen, sizeof e.startFen, "no fen");
-    copyField(e.resultComment, sizeof e.resultComment, "{terminated}");
-    e.movesPerSession = 1;
-    e.engineClock = 6000;
-    e.opponentClock = 6000;
-    e.counterFrequency = int64_t(readCounterFrequency());
-    e.startCounter = int64_t(readCounter());
-    e.easyMoveMargin = 200;
+void initEngine(Engine& e, SearchHost& host) {
+    setDefaultSettings(e.settings);
+    initGame(e.game);
+    e.clock = SearchLimits{6000, 6000, 1, 0, 0, 0};
+    e.session = Session{};
+    e.session.post = 1;
+    e.session.bookHit = 1;
+    initSearch(e.search, e.game.stack, e.settings, host);
 }
 
 void copyField(char* field, size_t size, const char* text) {
@@ -95,46 +50,47 @@ const char* textFrom(const char* line, size_t offset) {
     return std::strlen(line) >= offset ? line + offset : "";
 }
 
-void setPlayerColours(Engine& e, int engineIsWhite) {
-    e.whitePlayer = engineIsWhite ? &e.self : &e.opponentPlayer;
-    e.blackPlayer = engineIsWhite ? &e.opponentPlayer : &e.self;
-    e.self.isWhite = engineIsWhite ? 1 : 0;
-    e.opponentPlayer.isWhite = engineIsWhite ? 0 : 1;
-}
-
 void ensureInitialised(Engine& e) {
     if (initialised) return;
     // Marked first: a command in the configuration file may set up a position,
     // which comes back here. The tables depend on no setting, so they are
     // built before the file is read and such a position gets its keys.
     initialised = true;
-    initSearchStack(*e.search);
-    initBoardTables(uint32_t(e.keySeed), uint32_t(e.startTime));
+    initSearchStack(e.search.stack);
+    initBoardStack(e.game.stack);
+    initBoardTables(KeySeed, uint32_t(std::time(nullptr)));
     if (!bitScanWorks()) shutdownEngine();
     // Tables with the default size first, so that a command of the file may
     // evaluate; a memory setting from the file takes effect below.
-    int memory = e.memory, egtbCache = e.egtb_cache;
+    Settings& settings = e.settings;
+    int memory = settings.memory, egtbCache = settings.egtb_cache;
     if (!allocateTables(memory, egtbCache)) allocateTables(1, 0);
     buildPawnFlagTable();
     readConfigurationFile(e);
     centreMaterial();
     // A size the system refuses falls back to the smallest tables rather than
     // leaving the engine without them.
-    if ((e.memory != memory || e.egtb_cache != egtbCache) &&
-        !allocateTables(e.memory, e.egtb_cache))
+    if ((settings.memory != memory || settings.egtb_cache != egtbCache) &&
+        !allocateTables(settings.memory, settings.egtb_cache))
         allocateTables(1, 0);
     // A position set up by the file counted its material before the centring.
-    if (e.boardValid) {
-        e.board.white.material = computeMaterial(e.board.white);
-        e.board.black.material = computeMaterial(e.board.black);
+    if (e.game.boardValid) {
+        Board& board = e.game.board;
+        board.white.material = computeMaterial(board.white);
+        board.black.material = computeMaterial(board.black);
     }
 }
 
 void prepareNewGame(Engine& e) {
     ensureInitialised(e);
     clearTables();
-    clearHistory();
-    resetSearchStackForGame(*e.search);
+    e.game.stack.moveLists[0] = e.game.stack.moveBuffer;
+    resetSearchStackForGame(e.search.stack);
+}
+
+SearchResult searchGame(Engine& engine, int state) {
+    SearchRequest request{state, engine.game.opponentIsComputer, engine.session.ponder};
+    return think(engine.search, engine.game.board, request, engine.clock);
 }
 
 void shutdownEngine() {

@@ -1,23 +1,24 @@
 #include "driver/game.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "driver/engine.h"
 #include "driver/output.h"
+#include "driver/settings.h"
 #include "eval/thin.h"
 #include "notation/fen.h"
 #include "notation/movetext.h"
-#include "search/searchstack.h"
 
 namespace {
 
 // Prints a result line once per game: every announcement ends the game.
-void announce(Engine& engine, const char* line) {
-    if (!engine.gameInProgress) return;
+void announce(Game& game, const char* line) {
+    if (!game.gameInProgress) return;
     sendText("%s\n", line);
-    engine.gameInProgress = 0;
+    game.gameInProgress = 0;
 }
 
 bool isThirdRepetition(const Board& board) {
@@ -40,8 +41,7 @@ bool isInsufficientMaterial(const Board& board) {
 
 // A pawnless ending that has gone quiet and that the evaluation scores as
 // level.
-bool isRecognisedDraw(const Engine& engine) {
-    const Board& board = engine.board;
+bool isRecognisedDraw(const Board& board) {
     if (board.white.pawns | board.black.pawns) return false;
     if (board.ply - board.lastIrreversiblePly <= 4) return false;
     int32_t score = evaluatePawnless(board, board.white.material - board.black.material);
@@ -50,94 +50,106 @@ bool isRecognisedDraw(const Engine& engine) {
 
 }  // namespace
 
-int checkGameEnd(Engine& engine) {
-    if (!engine.gameInProgress) return 1;
-    Board& board = engine.board;
+int checkGameEnd(Game& game) {
+    if (!game.gameInProgress) return 1;
+    Board& board = game.board;
     const bool whiteToMove = board.toMove->colour == White;
     if (board.ply >= MaxGame - MaxPly)
-        announce(engine,
-                 whiteToMove ? "0-1 {White is out of stack}" : "1-0 {Black is out of stack}");
+        announce(game, whiteToMove ? "0-1 {White is out of stack}" : "1-0 {Black is out of stack}");
     if (generateMoves(board) == 0) {
         if (board.checkInfo)
-            announce(engine, whiteToMove ? "0-1 {Checkmate}" : "1-0 {Checkmate}");
+            announce(game, whiteToMove ? "0-1 {Checkmate}" : "1-0 {Checkmate}");
         else
-            announce(engine, "1/2-1/2 {Stalemate}");
+            announce(game, "1/2-1/2 {Stalemate}");
     }
     if (board.ply - board.lastIrreversiblePly >= 100)
-        announce(engine, "1/2-1/2 {ScoreDraw by 50 move rule}");
-    if (isThirdRepetition(board)) announce(engine, "1/2-1/2 {ScoreDraw by repetition}");
+        announce(game, "1/2-1/2 {ScoreDraw by 50 move rule}");
+    if (isThirdRepetition(board)) announce(game, "1/2-1/2 {ScoreDraw by repetition}");
     if (isInsufficientMaterial(board))
-        announce(engine, "1/2-1/2 {ScoreDraw by insufficient material}");
+        announce(game, "1/2-1/2 {ScoreDraw by insufficient material}");
     return 0;
 }
 
-int considerDraw(Engine& engine, int offer) {
-    if (!engine.gameInProgress) return 0;
-    const Board& board = engine.board;
+int considerDraw(Game& game, const Settings& settings, int32_t score, int offer) {
+    if (!game.gameInProgress) return 0;
+    const Board& board = game.board;
     if (offer) {
-        if (!engine.behavior_offer_remis) return 0;
+        if (!settings.behavior_offer_remis) return 0;
         // Unsigned, so that a distance made negative by take-backs counts as large.
-        if (unsigned(board.ply - engine.lastDrawOfferPly) < 10u) return 0;
-    } else if (!engine.behavior_accept_remis) {
+        if (unsigned(board.ply - game.lastDrawOfferPly) < 10u) return 0;
+    } else if (!settings.behavior_accept_remis) {
         return 0;
     }
-    const int score = engine.root.bestRootScore;
     if (score > 50) return 0;
     if (!offer && score <= 0) {
         sendText("draw\n");
         return 1;
     }
-    if (!isRecognisedDraw(engine)) return 0;
+    if (!isRecognisedDraw(board)) return 0;
     if (offer) {
         sendText("offer draw\n");
-        engine.lastDrawOfferPly = board.ply;
+        game.lastDrawOfferPly = board.ply;
     } else {
         sendText("draw\n");
     }
     return 1;
 }
 
+void initGame(Game& game) {
+    std::memset(&game, 0, sizeof game);
+    initBoardStack(game.stack);
+    std::snprintf(game.self.name, sizeof game.self.name, "%s", EngineName);
+    std::snprintf(game.opponent.name, sizeof game.opponent.name, "%s", "Player X");
+    setPlayerColours(game, 0);
+    std::snprintf(game.startFen, sizeof game.startFen, "%s", "no fen");
+}
+
+void setPlayerColours(Game& game, int engineIsWhite) {
+    game.whitePlayer = engineIsWhite ? &game.self : &game.opponent;
+    game.blackPlayer = engineIsWhite ? &game.opponent : &game.self;
+}
+
 int setupPosition(Engine& engine, const char* text) {
     prepareNewGame(engine);
-    engine.variant = 0;
-    std::snprintf(engine.startFen, sizeof engine.startFen, "%s", text);
+    Game& game = engine.game;
+    std::snprintf(game.startFen, sizeof game.startFen, "%s", text);
     char message[FenMessageSize];
-    if (!parseFen(engine.board, mainBoardStack, engine.startFen, message)) {
+    if (!parseFen(game.board, game.stack, game.startFen, message)) {
         // The board now holds the rejected placement: nothing may play on it.
-        engine.boardValid = 0;
-        engine.gameInProgress = 0;
+        game.boardValid = 0;
+        game.gameInProgress = 0;
         sendText("telluser %s\n", message);
         return 0;
     }
-    engine.boardValid = 1;
-    engine.lastDrawOfferPly = 0;
-    engine.gameInProgress = 1;
-    engine.resignAllowed = 1;
-    setPlayerColours(engine, engine.board.toMove->colour == Black);
-    const Board& board = engine.board;
-    engine.positionMarker =
+    game.boardValid = 1;
+    game.lastDrawOfferPly = 0;
+    game.gameInProgress = 1;
+    game.resignAllowed = 1;
+    setPlayerColours(game, game.board.toMove->colour == Black);
+    const Board& board = game.board;
+    game.positionMarker =
         (board.white.all == 0x8100000000000081ull && board.black.all == 0xC0C000000ull) ||
         (board.white.pawns == 0x30300000000ull && board.black.pawns == 0xC0C00000ull &&
          board.white.king == 0x40ull && board.black.king == 0x2ull);
     return 1;
 }
 
-int playMoveIfValid(Engine& engine, Move move) {
-    Board& board = engine.board;
-    if (!engine.boardValid) return 0;
+int playMoveIfValid(Game& game, Move move) {
+    Board& board = game.board;
+    if (!game.boardValid) return 0;
     // The rest of the undo array belongs to the search.
     if (board.ply >= MaxGame - MaxPly) return 0;
     // validateMove alone lets a move that ignores a check through.
     if (!isMoveLegal(board, move)) return 0;
     saveUndo(board);
     makeMove(board, move);
-    checkGameEnd(engine);
+    checkGameEnd(game);
     return 1;
 }
 
-int playMoveText(Engine& engine, const char* text) {
+int playMoveText(Game& game, const char* text) {
     // A rejected setup may leave no side to move: nothing to generate from.
-    if (!engine.boardValid) return 0;
-    Move move = parseMoveText(engine.board, text);
-    return move && playMoveIfValid(engine, move);
+    if (!game.boardValid) return 0;
+    Move move = parseMoveText(game.board, text);
+    return move && playMoveIfValid(game, move);
 }

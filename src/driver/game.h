@@ -1,29 +1,61 @@
-// The game: its set-up, the moves played into it, its end on the board (mate,
+// The game: the position and its history, the players, and the game's state;
+// its set-up, the moves played into it, its end on the board (mate,
 // stalemate, fifty moves, repetition, insufficient material, a full history)
 // and the answer to draw offers.
 #pragma once
 
+#include <cstdint>
+
 #include "board/types.h"
 
 struct Engine;
+struct Settings;
 
-// New game from FEN text: resets the game state, parses, and on success
-// starts the game with the engine on the side not to move. Reports a rejection
-// as "telluser <reason>". Returns 1 when accepted.
+struct PlayerRecord {
+    char name[64];
+};
+
+struct Game {
+    Board board;
+    BoardStack stack;  // the game's undo records; the search continues on them
+    int boardValid;    // 1 once a setup passed validation; nothing plays on a rejected board
+    int gameInProgress;
+    int variant;  // 0 normal chess, 1 fischerandom
+    int resignAllowed;
+    int lastDrawOfferPly;
+    int positionMarker;  // a marked test position: thinking lines show the score 0
+    PlayerRecord self;
+    PlayerRecord opponent;
+    int opponentIsComputer;
+    PlayerRecord* whitePlayer;
+    PlayerRecord* blackPlayer;
+    char startFen[256];
+};
+
+// An empty game, the engine playing Black.
+void initGame(Game& game);
+
+// Gives whitePlayer and blackPlayer their records.
+void setPlayerColours(Game& game, int engineIsWhite);
+
+// New game from FEN text: resets the game state and the search's memory,
+// parses, and on success starts the game with the engine on the side not to
+// move. Reports a rejection as "telluser <reason>". Returns 1 when accepted.
 int setupPosition(Engine& engine, const char* text);
 
 // The one door for a move from outside into the game: validates, plays, and
 // runs the game-end detection. Returns 1 when played.
-int playMoveIfValid(Engine& engine, Move move);
+int playMoveIfValid(Game& game, Move move);
 
 // A move typed or sent as text ("e2e4", "e7e8q", "O-O"), played when it is
 // legal. Returns 1 when played.
-int playMoveText(Engine& engine, const char* text);
+int playMoveText(Game& game, const char* text);
 
 // Announces a finished game with its result line and clears gameInProgress.
 // Returns 1 when no game was in progress on entry, else 0.
-int checkGameEnd(Engine& engine);
+int checkGameEnd(Game& game);
 
 // offer 0: answers the opponent's offer ("draw" when accepted); offer 1: the
-// engine's own offer after its move ("offer draw"). Returns 1 when it printed.
-int considerDraw(Engine& engine, int offer);
+// engine's own offer after its move ("offer draw"). score: the last search's
+// best score, the engine's view. Returns 1 when it printed.
+int considerDraw(Game& game, const Settings& settings, int32_t score, int offer);

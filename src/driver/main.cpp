@@ -3,6 +3,7 @@
 #include "driver/dispatch.h"
 #include "driver/engine.h"
 #include "driver/output.h"
+#include "driver/xboard.h"
 #include "platform/input.h"
 #include "platform/platform.h"
 
@@ -12,6 +13,10 @@ constexpr const char* AuthorCredit = "the Vostrel developers";
 }  // namespace
 
 int main(int, char** argv) {
+    // Large records: in static storage, not on the stack.
+    static Engine engine;
+    static XboardHost host(engine);
+    initEngine(engine, host);
     bool console = inputIsConsole();
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     std::setvbuf(stdin, nullptr, _IONBF, 0);
@@ -21,7 +26,6 @@ int main(int, char** argv) {
         sendText("     by %s\n\n", AuthorCredit);
         sendText("Use winboard to play a game\n\n");
     } else {
-        engine.mode = ModeXboard;
         ignoreGuiSignals();
     }
     char line[CommandLineSize];

@@ -6,78 +6,83 @@
 #include "board/types.h"
 #include "driver/dispatch.h"
 #include "driver/engine.h"
-#include "driver/game.h"
+#include "driver/xboard.h"
 #include "eval/material.h"
 #include "notation/movetext.h"
-#include "search/root.h"
-
-int32_t search_prune_lmr_moves = 4;
-int32_t search_prune_quiet_moves = 10;
-int32_t search_extend_check = 8;
 
 namespace {
 
-enum OptionKind { BoolOption, IntOption, CacheOption, PathOption, LettersOption, PairOption };
+// What an option's value is, and how it is read. Keys without a setting of
+// this engine are still taken, so that a file written for another build or
+// an older version reads without complaint.
+enum OptionKind {
+    BoolOption,     // "yes" or "True" anywhere in the line: 1, else 0
+    IntOption,      // "= N"; a line without a number is refused
+    CacheOption,    // "= N", below 1 stored as 0; a line without a number changes nothing
+    IgnoredOption,  // taken, read by nothing
+    IgnoredNumber,  // taken when it has a number, read by nothing
+    LettersOption,  // the SAN piece letters
+    PairOption,     // "= N, N": opening and endgame value of a piece
+};
 
 // One key of the option table. Keys are matched as prefixes of the line, so a
 // key that must be followed by a blank carries the blank.
 struct OptionKey {
     const char* key;
     OptionKind kind;
-    int Engine::*field = nullptr;         // bool, int and cache options of the Engine
-    int32_t* global = nullptr;            // int options outside the Engine
-    char (Engine::*path)[256] = nullptr;  // path options
-    MaterialRecord* material = nullptr;   // pair options
+    int32_t Settings::*field = nullptr;  // bool, int and cache options of the settings
+    int32_t* global = nullptr;           // int options of the evaluation's tables
+    MaterialRecord* material = nullptr;  // pair options
 };
 
-constexpr OptionKey engineOption(const char* key, OptionKind kind, int Engine::*field) {
+constexpr OptionKey setting(const char* key, OptionKind kind, int32_t Settings::*field) {
     return OptionKey{key, kind, field};
 }
-constexpr OptionKey globalOption(const char* key, int32_t* global) {
+constexpr OptionKey ignored(const char* key, OptionKind kind = IgnoredOption) {
+    return OptionKey{key, kind};
+}
+constexpr OptionKey evaluationOption(const char* key, int32_t* global) {
     return OptionKey{key, IntOption, nullptr, global};
 }
-constexpr OptionKey pathOption(const char* key, char (Engine::*path)[256]) {
-    return OptionKey{key, PathOption, nullptr, nullptr, path};
-}
 constexpr OptionKey pairOption(const char* key, MaterialRecord* material) {
-    return OptionKey{key, PairOption, nullptr, nullptr, nullptr, material};
+    return OptionKey{key, PairOption, nullptr, nullptr, material};
 }
 
 // In the order in which they are tried: the first key that starts the line wins.
 const OptionKey optionKeys[] = {
-    engineOption("memory", IntOption, &Engine::memory),
-    engineOption("egtb_cache", CacheOption, &Engine::egtb_cache),
-    pathOption("egtb_path", &Engine::egtb_path),
-    engineOption("egbb_cache", CacheOption, &Engine::egbb_cache),
-    pathOption("egbb_path", &Engine::egbb_path),
-    engineOption("book_learning", BoolOption, &Engine::book_learning),
-    engineOption("book_allowed", BoolOption, &Engine::book_allowed),
-    engineOption("book_verify", BoolOption, &Engine::book_verify),
-    engineOption("book_rand", IntOption, &Engine::book_rand),
-    engineOption("book_occurrence", IntOption, &Engine::book_occurrence),
-    engineOption("book_depth", IntOption, &Engine::book_depth),
-    engineOption("book_minwhite", IntOption, &Engine::book_minwhite),
-    engineOption("book_minblack", IntOption, &Engine::book_minblack),
-    engineOption("behavior_resign_value", IntOption, &Engine::behavior_resign_value),
-    engineOption("behavior_accept_remis", BoolOption, &Engine::behavior_accept_remis),
-    engineOption("behavior_offer_remis", BoolOption, &Engine::behavior_offer_remis),
-    engineOption("pv_show_mate", BoolOption, &Engine::pv_show_mate),
-    engineOption("pv_objective_score", BoolOption, &Engine::pv_objective_score),
-    engineOption("pv_egtb_extract", BoolOption, &Engine::pv_egtb_extract),
-    engineOption("pv_hash_extract", BoolOption, &Engine::pv_hash_extract),
+    setting("memory", IntOption, &Settings::memory),
+    setting("egtb_cache", CacheOption, &Settings::egtb_cache),
+    ignored("egtb_path"),
+    ignored("egbb_cache"),
+    ignored("egbb_path"),
+    setting("book_learning", BoolOption, &Settings::book_learning),
+    setting("book_allowed", BoolOption, &Settings::book_allowed),
+    setting("book_verify", BoolOption, &Settings::book_verify),
+    setting("book_rand", IntOption, &Settings::book_rand),
+    setting("book_occurrence", IntOption, &Settings::book_occurrence),
+    ignored("book_depth", IgnoredNumber),
+    setting("book_minwhite", IntOption, &Settings::book_minwhite),
+    setting("book_minblack", IntOption, &Settings::book_minblack),
+    setting("behavior_resign_value", IntOption, &Settings::behavior_resign_value),
+    setting("behavior_accept_remis", BoolOption, &Settings::behavior_accept_remis),
+    setting("behavior_offer_remis", BoolOption, &Settings::behavior_offer_remis),
+    setting("pv_show_mate", BoolOption, &Settings::pv_show_mate),
+    setting("pv_objective_score", BoolOption, &Settings::pv_objective_score),
+    ignored("pv_egtb_extract"),
+    setting("pv_hash_extract", BoolOption, &Settings::pv_hash_extract),
     OptionKey{"pv_san_piece", LettersOption},
-    engineOption("output_save2pgn ", BoolOption, &Engine::output_save2pgn),
-    engineOption("output_save2record ", BoolOption, &Engine::output_save2record),
-    engineOption("search_prune_nullmove", BoolOption, &Engine::search_prune_nullmove),
-    globalOption("search_prune_lmr_moves", &search_prune_lmr_moves),
-    globalOption("search_prune_quiet_moves", &search_prune_quiet_moves),
-    globalOption("search_extend_check", &search_extend_check),
+    ignored("output_save2pgn "),
+    ignored("output_save2record "),
+    setting("search_prune_nullmove", BoolOption, &Settings::search_prune_nullmove),
+    setting("search_prune_lmr_moves", IntOption, &Settings::search_prune_lmr_moves),
+    setting("search_prune_quiet_moves", IntOption, &Settings::search_prune_quiet_moves),
+    setting("search_extend_check", IntOption, &Settings::search_extend_check),
     pairOption("evaluate_pawn_material ", &pieceMaterial[Pawn]),
     pairOption("evaluate_knight_material ", &pieceMaterial[Knight]),
     pairOption("evaluate_bishop_material ", &pieceMaterial[Bishop]),
     pairOption("evaluate_rook_material ", &pieceMaterial[Rook]),
     pairOption("evaluate_queen_material ", &pieceMaterial[Queen]),
-    globalOption("evaluate_control ", &evaluate_control),
+    evaluationOption("evaluate_control ", &evaluate_control),
 };
 
 // The text starts with a decimal number as "%d" reads it (leading white space,
@@ -133,20 +138,19 @@ void setPieceLetters(const char* line) {
     for (size_t i = 0; i < 6 && start + i < length; ++i) pieceLetters[1 + i] = line[start + i];
 }
 
-int applyOption(Engine& engine, const OptionKey& option, const char* line) {
+int applyOption(Settings& settings, const OptionKey& option, const char* line) {
     int32_t value = 0;
     switch (option.kind) {
-        case BoolOption: engine.*option.field = boolValue(line); return 1;
+        case BoolOption: settings.*option.field = boolValue(line); return 1;
         case IntOption:
             if (!readIntValue(line, value)) return 0;
-            (option.global ? *option.global : engine.*option.field) = value;
+            (option.global ? *option.global : settings.*option.field) = value;
             return 1;
         case CacheOption:
-            if (readIntValue(line, value)) engine.*option.field = value < 1 ? 0 : value;
+            if (readIntValue(line, value)) settings.*option.field = value < 1 ? 0 : value;
             return 1;
-        case PathOption:
-            copyField(engine.*option.path, sizeof(engine.*option.path), textFrom(line, 12));
-            return 1;
+        case IgnoredOption: return 1;
+        case IgnoredNumber: return readIntValue(line, value) ? 1 : 0;
         case LettersOption: setPieceLetters(line); return 1;
         case PairOption: {
             int32_t opening = 0, endgame = 0;
@@ -176,17 +180,17 @@ bool readingConfiguration = false;
 int handleOptionCommand(Engine& engine, const char* line) {
     for (const OptionKey& option : optionKeys) {
         if (std::strncmp(line, option.key, std::strlen(option.key)) == 0) {
-            return applyOption(engine, option, line);
+            return applyOption(engine.settings, option, line);
         }
     }
 
     if (std::strstr(line, "server_")) {
         if (std::strstr(line, "server_human")) {
-            engine.serverHuman = serverChannel(line);
+            engine.settings.serverHuman = serverChannel(line);
             return 1;
         }
         if (std::strstr(line, "computer")) {
-            engine.serverComputer = serverChannel(line);
+            engine.settings.serverComputer = serverChannel(line);
             return 1;
         }
     }
@@ -195,7 +199,7 @@ int handleOptionCommand(Engine& engine, const char* line) {
     // one, silently nothing otherwise.
     size_t length = std::strlen(line);
     if (length == 4 || length == 5) {
-        if (playMoveText(engine, line) && engine.playing == 1) think(engine, 0);
+        playConsoleMove(engine, line);
         return 1;
     }
     return 0;

@@ -5,7 +5,7 @@
 #include "driver/dispatch.h"
 #include "driver/engine.h"
 #include "platform/input.h"
-#include "search/timeman.h"
+#include "search/search.h"
 
 namespace {
 
@@ -47,11 +47,6 @@ bool isConsoleMove(const char* text, size_t length) {
 
 }  // namespace
 
-void requestStop(Engine& engine, int value) {
-    engine.stopRequested = value;
-    engine.search->stopFlag = value;
-}
-
 int pollAction(const char* text, int searchState) {
     const int restartAction = searchState == SearchAnalysing ? PollStopRestart : PollStop;
     for (const StopGroup& group : stopGroups)
@@ -63,51 +58,17 @@ int pollAction(const char* text, int searchState) {
     return isConsoleMove(text, std::strcspn(text, "\r\n")) ? PollStop : PollDispatch;
 }
 
-int pollIntervalFor(int searchState, int remaining) {
-    if (searchState == SearchThinking) {
-        if (remaining < 10) return 1000;
-        if (remaining < 100) return 10000;
-        if (remaining < 1000) return 100000;
-        return 150000;
-    }
-    if (searchState == SearchPondering) return remaining < 1000 ? 1000 : 5000;
-    return 35000;
-}
-
-int scheduleNextPoll(Engine& engine) {
-    SearchStack& stack = *engine.search;
-    int64_t remaining = int64_t(engine.deadline) - elapsedCentiseconds(engine);
-    // The first two iterations always finish: without them there is no move.
-    if (remaining < 6 && engine.root.iterationDepth >= 3) {
-        if (engine.canStop) return 1;
-        return extendTime(engine) ? 0 : 1;
-    }
-    int clamped = remaining > 1000000 ? 1000000 : int(remaining);
-    int interval = pollIntervalFor(engine.searchState, clamped);
-    if (stack.tablebaseProbes != 0) interval = 1000;
-    engine.pollInterval = interval;
-    stack.pollLimit = mainBoardStack.makeCount + uint32_t(interval);
-    return 0;
-}
-
 int pollInput(Engine& engine) {
     static int console = -1;
     if (console < 0) console = inputIsConsole() ? 1 : 0;
-
-    ++engine.search->pollCount;
-    engine.analysisRestart = 0;
-
-    if (scheduleNextPoll(engine)) {
-        requestStop(engine, 1);
-        return 0;
-    }
+    Search& search = engine.search;
 
     static char pending[4096];
     InputPeek peek = peekInput(pending, int(sizeof pending));
     if (peek == InputGone) {
         // The engine's move and the benchmark's figures are owed: that search
         // ends by its own limits, and the main loop then finds the end of input.
-        if (engine.searchState == SearchThinking || engine.benchmarkRunning) return 0;
+        if (search.state == SearchThinking || engine.session.benchmarkRunning) return 0;
         shutdownEngine();
     }
     if (peek == InputNothing) return 0;
@@ -115,16 +76,16 @@ int pollInput(Engine& engine) {
     // A typed line stops any search, analysis included, and waits for the
     // main loop: a console move carries no "usermove" to tell it apart.
     if (console) {
-        requestStop(engine, 1);
+        requestStop(search, 1);
         return 0;
     }
 
-    switch (pollAction(pending, engine.searchState)) {
+    switch (pollAction(pending, search.state)) {
         case PollStopRestart:
-            engine.analysisRestart = 1;
-            requestStop(engine, 1);
+            search.analysisRestart = 1;
+            requestStop(search, 1);
             return 1;
-        case PollStop: requestStop(engine, 1); return 1;
+        case PollStop: requestStop(search, 1); return 1;
         default: readAndDispatchLine(engine); return 0;
     }
 }

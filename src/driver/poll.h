@@ -1,24 +1,14 @@
-// Input during a search: every so many nodes the search looks at the clock
-// and, without consuming anything, at what the GUI has sent. Commands that
-// change the game stop the search and stay in the input for the main loop;
-// harmless ones run at once.
+// Input during a search: every so many nodes, after its clock, the search
+// asks the front end to look at what the GUI has sent, without consuming
+// anything. Commands that change the game stop the search and stay in the
+// input for the main loop; harmless ones run at once.
 #pragma once
 
 struct Engine;
 
-// stopRequested and the search's stop flag = value (1: stop now).
-void requestStop(Engine& engine, int value);
-
-// Called by the search when makeCount passes pollLimit. Returns 1 when input
-// stopped the search. A GUI that has gone ends the program,
-// except in a search whose result is still owed (own move, benchmark).
+// Returns 1 when input stopped the search. A GUI that has gone ends the
+// program, except in a search whose result is still owed (own move, benchmark).
 int pollInput(Engine& engine);
-
-// Returns 1 when the search's time is used up; otherwise sets the next poll.
-int scheduleNextPoll(Engine& engine);
-
-// Nodes until the next poll, by search state and centiseconds left.
-int pollIntervalFor(int searchState, int remaining);
 
 // What the first pending line asks of a running search.
 enum PollAction : int {

@@ -18,7 +18,6 @@
 #include "notation/fen.h"
 #include "notation/movetext.h"
 #include "platform/platform.h"
-#include "search/root.h"
 
 namespace {
 
@@ -38,23 +37,89 @@ void reportPerft(int depth, uint64_t leaves, uint64_t start) {
              (unsigned long long)elapsed, (unsigned long long)rate);
 }
 
+// Where a chess server hears about the engine's book and thinking: 2 kibitz,
+// 1 whisper, 0 nowhere, by the kind of opponent.
+void tellServer(const Engine& engine, const char* text) {
+    const Settings& settings = engine.settings;
+    int channel = engine.game.opponentIsComputer ? settings.serverComputer : settings.serverHuman;
+    if (channel == 2) sendText("tellics kibitz %s\n", text);
+    if (channel == 1) sendText("tellics whisper %s\n", text);
+}
+
+// Moves to mate, or to being mated ("M-"), counted from the engine's side.
+void formatMate(char* text, int size, int score) {
+    if (score >= 1)
+        std::snprintf(text, size_t(size), "M%d", (Mate - score) / 2 + 1);
+    else
+        std::snprintf(text, size_t(size), "M-%d", (score + Mate) / 2);
+}
+
+// The engine's move: the search, then resignation of a lost game, the move,
+// and a draw offer in a level ending.
+void playEngineMove(Engine& engine) {
+    Game& game = engine.game;
+    Session& session = engine.session;
+    if (checkGameEnd(game)) return;
+    session.playing = 1;
+    SearchResult result = searchGame(engine, SearchThinking);
+    const RootSearch& root = engine.search.root;
+    if (result.fromBook && session.bookLine[0] && session.post) sendText("%s\n", session.bookLine);
+    // The ponder search's summary goes out only now that its prediction came true.
+    if (result.ponderHit && session.icsMode && session.kibitzText[0])
+        tellServer(engine, session.kibitzText);
+    // Resign a lost game, but never on a mate score against a human.
+    if (result.searched && game.resignAllowed &&
+        (root.bestRootScore > -MateBound || game.opponentIsComputer) &&
+        root.bestRootScore < engine.settings.behavior_resign_value && root.iterationDepth > 7 &&
+        game.gameInProgress) {
+        game.gameInProgress = 0;
+        sendText(game.whitePlayer == &game.self ? "0-1 {White resigned}\n"
+                                                : "1-0 {Black resigned}\n");
+    }
+    if (result.moveCount == 0 || !session.playing) return;
+    sendEngineMove(engine, result.bestMove);
+    if (!game.gameInProgress || !playMoveIfValid(game, result.bestMove)) return;
+    // A quiet pawnless ending that the evaluation calls level: offer a draw.
+    considerDraw(game, engine.settings, result.score, 1);
+}
+
+// After the engine's move, with pondering on: think on the predicted reply
+// until the opponent moves.
+void startPonder(Engine& engine) {
+    Search& search = engine.search;
+    const Game& game = engine.game;
+    const SearchLimits& clock = engine.clock;
+    clearPonder(search);
+    engine.session.kibitzText[0] = '\0';
+    if (!game.gameInProgress || !engine.session.ponder) return;
+    if (clock.engineClock < 1000 && clock.opponentClock < 2000) return;
+    if (clock.engineClock < 500) return;
+    SearchRequest request{SearchPondering, game.opponentIsComputer, engine.session.ponder};
+    ponder(search, engine.game.board, request, engine.clock);
+}
+
+void playAndPonder(Engine& engine) {
+    playEngineMove(engine);
+    if (engine.session.ponder) startPonder(engine);
+}
+
 // "eval": the static evaluation of the current position, White's view, as a
 // search from here would see it at its root.
 void staticEvaluation(Engine& engine, const char* line) {
-    if (!engine.boardValid) {
+    if (!engine.game.boardValid) {
         sendText("Error (no valid position): %s\n", line);
         return;
     }
-    rootPieceCount = engine.board.pieceCount;
-    sendText("eval %d\n", int(evaluate(engine.board, -FullWindow, FullWindow)));
+    rootPieceCount = engine.game.board.pieceCount;
+    sendText("eval %d\n", int(evaluate(engine.game.board, -FullWindow, FullWindow)));
 }
 
 // "perft D" and "divide D": leaf counts from the current position, divide one
 // line per root move in generation order first.
 void countLeaves(Engine& engine, const char* line, bool divide) {
-    Board& board = engine.board;
+    Board& board = engine.game.board;
     int depth = int(std::atol(line + (divide ? 7 : 6)));
-    if (!engine.boardValid) {
+    if (!engine.game.boardValid) {
         sendText("Error (no valid position): %s\n", line);
         return;
     }
@@ -84,44 +149,48 @@ void countLeaves(Engine& engine, const char* line, bool divide) {
 }
 
 void takeBackMove(Engine& engine) {
-    engine.resignAllowed = 0;
-    if (engine.board.ply > 0) unmakeMove(engine.board);
+    engine.game.resignAllowed = 0;
+    if (engine.game.board.ply > 0) unmakeMove(engine.game.board);
 }
 
 // Moves and take-backs that arrived during an analysis restart it.
 void restartAnalysisIfAsked(Engine& engine) {
-    if (engine.analysisRestart) dispatchCommand(engine, "analyze");
+    if (engine.search.analysisRestart) dispatchCommand(engine, "analyze");
 }
 
-void userMove(Engine& engine, const char* text) {
-    if (engine.analysisRestart) {
-        if (playMoveText(engine, text)) dispatchCommand(engine, "analyze");
+// The handlers of the command table: each gets the whole line.
+
+void userMove(Engine& engine, const char* line) {
+    const char* text = line + 9;
+    if (engine.search.analysisRestart) {
+        if (playMoveText(engine.game, text)) dispatchCommand(engine, "analyze");
         return;
     }
-    if (playMoveText(engine, text) && engine.playing) {
-        think(engine, SearchThinking);
-        if (engine.ponder) startPonder(engine);
-    }
+    if (playMoveText(engine.game, text) && engine.session.playing) playAndPonder(engine);
+}
+
+void engineTime(Engine& engine, const char* line) {
+    engine.clock.engineClock = int(std::atol(line + 5));
+}
+
+void opponentTime(Engine& engine, const char* line) {
+    engine.clock.opponentClock = int(std::atol(line + 5));
 }
 
 void level(Engine& engine, const char* line) {
-    engine.moveTime = 0;
-    engine.depthLimit = 0;
-    copyField(engine.levelText, sizeof engine.levelText, line + 6);
+    SearchLimits& clock = engine.clock;
+    clock.moveTime = 0;
+    clock.depthLimit = 0;
     int moves = 0, base = 0, seconds = 0, increment = 0;
-    if (std::strchr(line, ':')) {
+    if (std::strchr(line, ':'))
         std::sscanf(line, "level %d %d:%d %d", &moves, &base, &seconds, &increment);
-        engine.baseTime = base * 60 + seconds;
-    } else {
+    else
         std::sscanf(line, "level %d %d %d", &moves, &base, &increment);
-        engine.baseTime = base;
-    }
-    engine.increment = increment * 100;
-    engine.movesPerSession = moves < 60 ? moves : 60;
+    clock.increment = increment * 100;
+    clock.movesPerSession = moves < 60 ? moves : 60;
 }
 
-void announceFeatures(Engine& engine) {
-    engine.mode = ModeXboard;
+void announceFeatures(Engine& engine, const char*) {
     sendText("feature done=0\n");
     prepareNewGame(engine);
     sendText("feature usermove=1\n");
@@ -137,164 +206,182 @@ void announceFeatures(Engine& engine) {
     sendText("feature done=1\n");
 }
 
-void result(Engine& engine, const char* line) {
-    int outcome = 0;
-    bool known = true;
-    if (startsWith(line, "result 0-1")) {
-        copyField(engine.resultComment, sizeof engine.resultComment, textFrom(line, 11));
-        copyField(engine.resultText, sizeof engine.resultText, "0-1");
-        outcome = -1;
-    } else if (startsWith(line, "result 1-0")) {
-        copyField(engine.resultComment, sizeof engine.resultComment, textFrom(line, 11));
-        copyField(engine.resultText, sizeof engine.resultText, "1-0");
-        outcome = 1;
-    } else if (startsWith(line, "result 1/2-1/2")) {
-        copyField(engine.resultComment, sizeof engine.resultComment, textFrom(line, 15));
-        copyField(engine.resultText, sizeof engine.resultText, "1/2-1/2");
-    } else {
-        known = false;  // "*": an unfinished game teaches nothing
-    }
-    if (known && engine.book_learning)
-        bookLearnGame(engine.opponentPlayer.name, engine.board.stack->undo, engine.board.ply,
-                      outcome);
-    if (engine.icsMode)
-        sendText("tellics tell %s Good game %s\n", engine.opponentPlayer.name,
-                 engine.opponentPlayer.name);
-    engine.gameInProgress = 0;
+void ignore(Engine&, const char*) {}
+
+void chessServer(Engine& engine, const char* line) { engine.session.icsMode = line[4] != '-'; }
+
+void remove(Engine& engine, const char*) {
+    takeBackMove(engine);
+    takeBackMove(engine);
+    restartAnalysisIfAsked(engine);
 }
 
-void opponentName(Engine& engine, const char* name) {
+void undo(Engine& engine, const char*) {
+    takeBackMove(engine);
+    restartAnalysisIfAsked(engine);
+}
+
+void opponentName(Engine& engine, const char* line) {
     // A name that fills the field is cut to 62 characters, as GUIs expect.
+    const char* name = line + 5;
+    char* field = engine.game.opponent.name;
     size_t length = std::strlen(name);
-    size_t size = sizeof engine.opponentPlayer.name;
+    size_t size = sizeof engine.game.opponent.name;
     if (length >= size) length = size - 2;
-    std::memcpy(engine.opponentPlayer.name, name, length);
-    engine.opponentPlayer.name[length] = '\0';
+    std::memcpy(field, name, length);
+    field[length] = '\0';
 }
 
-void bookInformation(Engine& engine) {
-    BookRecord record = bookProbe(MainBookName, engine.board.hashKey);
+void result(Engine& engine, const char* line) {
+    // "*": an unfinished game teaches nothing.
+    int outcome = startsWith(line, "result 0-1") ? -1 : startsWith(line, "result 1-0") ? 1 : 0;
+    bool known = outcome != 0 || startsWith(line, "result 1/2-1/2");
+    Game& game = engine.game;
+    if (known && engine.settings.book_learning)
+        bookLearnGame(game.opponent.name, game.stack.undo, game.board.ply, outcome);
+    if (engine.session.icsMode)
+        sendText("tellics tell %s Good game %s\n", game.opponent.name, game.opponent.name);
+    game.gameInProgress = 0;
+}
+
+void bookInformation(Engine& engine, const char*) {
+    BookRecord record = bookProbe(MainBookName, engine.game.board.hashKey);
     sendText("telluser W %d, D %d, B %d\n", record.whiteWins, record.draws, record.blackWins);
 }
 
-void go(Engine& engine) {
-    // Never search before a valid setup: the board may hold a rejected placement.
-    if (engine.searchState != SearchIdle || !engine.boardValid) return;
-    setPlayerColours(engine, engine.board.toMove->colour == White);
-    engine.playing = 1;
-    think(engine, SearchThinking);
-    if (engine.ponder) startPonder(engine);
+void setBoard(Engine& engine, const char* line) { setupPosition(engine, line + 9); }
+
+void moveNow(Engine& engine, const char*) { requestStop(engine.search, 1); }
+
+void post(Engine& engine, const char*) { engine.session.post = 1; }
+
+void noPost(Engine& engine, const char*) { engine.session.post = 0; }
+
+void analyze(Engine& engine, const char*) {
+    if (engine.game.boardValid) searchGame(engine, SearchAnalysing);
 }
 
-void searchStatus(Engine& engine) {
-    char san[32] = "";
-    const RootMove* current = engine.root.currentRootMove;
-    if (engine.boardValid && current && current->move)
-        formatMoveSan(engine.board, current->move, san);
-    double nodes = collectNodeCount(engine);
-    int elapsed = int((readCounter() - uint64_t(engine.startCounter)) * 100 /
-                      uint64_t(engine.counterFrequency));
-    sendText("stat01: %d %.0f %d %d %d %s\n", elapsed, nodes, engine.root.iterationDepth,
-             engine.root.rootMoveIndex, engine.root.rootMoveCount, san);
+void computerOpponent(Engine& engine, const char*) { engine.game.opponentIsComputer = 1; }
+
+void easy(Engine& engine, const char*) { engine.session.ponder = 0; }
+
+void hard(Engine& engine, const char*) { engine.session.ponder = 1; }
+
+void newGame(Engine& engine, const char*) {
+    if (setupPosition(engine, StartFen)) engine.session.playing = 1;
 }
+
+void force(Engine& engine, const char*) {
+    engine.session.playing = 0;
+    requestStop(engine.search, 1);
+}
+
+void searchDepth(Engine& engine, const char* line) {
+    engine.clock.depthLimit = int(std::atol(line + 3));
+    engine.clock.moveTime = 0;
+}
+
+void searchTime(Engine& engine, const char* line) {
+    engine.clock.moveTime = int(std::atol(line + 3)) * 100;
+    engine.clock.depthLimit = 0;
+}
+
+void ping(Engine&, const char* line) { sendText("pong %ld\n", std::atol(line + 5)); }
+
+void go(Engine& engine, const char*) {
+    Game& game = engine.game;
+    // Never search before a valid setup: the board may hold a rejected placement.
+    if (engine.search.state != SearchIdle || !game.boardValid) return;
+    setPlayerColours(game, game.board.toMove->colour == White);
+    engine.session.playing = 1;
+    playAndPonder(engine);
+}
+
+void searchStatus(Engine& engine, const char*) {
+    Search& search = engine.search;
+    char san[32] = "";
+    const RootMove* current = search.root.currentRootMove;
+    if (engine.game.boardValid && current && current->move)
+        formatMoveSan(engine.game.board, current->move, san);
+    double nodes = collectNodeCount(search);
+    int elapsed = int((readCounter() - uint64_t(search.startCounter)) * 100 /
+                      uint64_t(search.counterFrequency));
+    sendText("stat01: %d %.0f %d %d %d %s\n", elapsed, nodes, search.root.iterationDepth,
+             search.root.rootMoveIndex, search.root.rootMoveCount, san);
+}
+
+void perftCommand(Engine& engine, const char* line) { countLeaves(engine, line, false); }
+
+void divideCommand(Engine& engine, const char* line) { countLeaves(engine, line, true); }
+
+struct Command {
+    const char* prefix;  // matched against the line's start; a blank is part of it
+    void (*handler)(Engine& engine, const char* line);
+    bool word = false;  // the prefix must be followed by a blank or the line's end
+};
+
+// Tried in this order; the first prefix that starts the line wins. Lines that
+// no prefix claims go on to the benchmark and the option handler, which would
+// take "perft 1" for a move typed at the console.
+constexpr Command commands[] = {
+    {"usermove ", userMove},
+    {"time ", engineTime},
+    {"otim ", opponentTime},
+    {"level ", level},
+    {"xboard", announceFeatures},
+    {"protover 2", ignore},
+    {"accepted ", ignore},
+    {"white", ignore},
+    {"black", ignore},
+    {"random", ignore},
+    {"ics ", chessServer},
+    {"remove", remove},
+    {"undo", undo},
+    {"name ", opponentName},
+    {"result ", result},
+    {"bk", bookInformation},
+    {"setboard ", setBoard},
+    {"?", moveNow},
+    {"post", post},
+    {"nopost", noPost},
+    {"ana", analyze},
+    {"rating ", ignore},
+    {"exit", moveNow},
+    {"draw", nullptr},  // answered below: it needs the last search's score
+    {"computer", computerOpponent},
+    {"easy", easy},
+    {"hard", hard},
+    {"new", newGame},
+    {"force", force},
+    {"sd ", searchDepth},
+    {"st ", searchTime},
+    {"ping ", ping},
+    {"variant", ignore},
+    {"go", go},
+    {".", searchStatus},
+    {"perft ", perftCommand},
+    {"divide ", divideCommand},
+    {"eval", staticEvaluation, true},  // evaluate_* option lines share the prefix
+};
 
 }  // namespace
 
 int handleProtocolCommand(Engine& engine, const char* line) {
-    if (startsWith(line, "usermove ")) {
-        userMove(engine, line + 9);
-    } else if (startsWith(line, "time ")) {
-        engine.engineClock = int(std::atol(line + 5));
-    } else if (startsWith(line, "otim ")) {
-        engine.opponentClock = int(std::atol(line + 5));
-    } else if (startsWith(line, "level ")) {
-        level(engine, line);
-    } else if (startsWith(line, "xboard")) {
-        announceFeatures(engine);
-    } else if (startsWith(line, "protover 2")) {
-        engine.mode = ModeXboard;
-    } else if (startsWith(line, "accepted ") || startsWith(line, "white") ||
-               startsWith(line, "black") || startsWith(line, "random")) {
-        // Taken and ignored.
-    } else if (startsWith(line, "ics ")) {
-        engine.icsMode = line[4] != '-';
-        if (engine.icsMode) copyField(engine.icsHost, sizeof engine.icsHost, line + 4);
-    } else if (startsWith(line, "remove")) {
-        takeBackMove(engine);
-        takeBackMove(engine);
-        restartAnalysisIfAsked(engine);
-    } else if (startsWith(line, "undo")) {
-        takeBackMove(engine);
-        restartAnalysisIfAsked(engine);
-    } else if (startsWith(line, "name ")) {
-        opponentName(engine, line + 5);
-    } else if (startsWith(line, "result ")) {
-        result(engine, line);
-    } else if (startsWith(line, "bk")) {
-        bookInformation(engine);
-    } else if (startsWith(line, "setboard ")) {
-        setupPosition(engine, line + 9);
-    } else if (startsWith(line, "?")) {
-        requestStop(engine, 1);
-    } else if (startsWith(line, "post")) {
-        engine.post = 1;
-    } else if (startsWith(line, "nopost")) {
-        engine.post = 0;
-    } else if (startsWith(line, "ana")) {
-        if (engine.boardValid) think(engine, SearchAnalysing);
-    } else if (startsWith(line, "rating ")) {
-        int own = engine.self.rating, other = engine.opponentPlayer.rating;
-        std::sscanf(line + 7, "%d %d", &own, &other);
-        engine.self.rating = own;
-        engine.opponentPlayer.rating = other;
-    } else if (startsWith(line, "exit")) {
-        requestStop(engine, 1);
-    } else if (startsWith(line, "draw")) {
-        considerDraw(engine, 0);
-    } else if (startsWith(line, "computer")) {
-        engine.opponentIsComputer = 1;
-    } else if (startsWith(line, "easy")) {
-        engine.ponder = 0;
-    } else if (startsWith(line, "hard")) {
-        engine.ponder = 1;
-    } else if (startsWith(line, "new")) {
-        if (setupPosition(engine, StartFen)) engine.playing = 1;
-    } else if (startsWith(line, "force")) {
-        engine.playing = 0;
-        requestStop(engine, 1);
-    } else if (startsWith(line, "sd ")) {
-        engine.depthLimit = int(std::atol(line + 3));
-        engine.moveTime = 0;
-    } else if (startsWith(line, "st ")) {
-        engine.moveTime = int(std::atol(line + 3)) * 100;
-        engine.depthLimit = 0;
-    } else if (startsWith(line, "ping ")) {
-        sendText("pong %ld\n", std::atol(line + 5));
-    } else if (startsWith(line, "variant")) {
-        if (std::strstr(line, "normal"))
-            engine.variant = 0;
-        else if (std::strstr(line, "fischerandom"))
-            engine.variant = 1;
-    } else if (startsWith(line, "go")) {
-        go(engine);
-    } else if (startsWith(line, ".")) {
-        searchStatus(engine);
-    } else if (startsWith(line, "perft ")) {
-        // Claimed here, before the option handler could take it for a move.
-        countLeaves(engine, line, false);
-    } else if (startsWith(line, "divide ")) {
-        countLeaves(engine, line, true);
-    } else if (startsWith(line, "eval") && (line[4] == '\0' || line[4] == ' ')) {
-        // Only the word itself: evaluate_* option lines share the prefix.
-        staticEvaluation(engine, line);
-    } else {
-        return 0;
+    for (const Command& command : commands) {
+        if (!startsWith(line, command.prefix)) continue;
+        char next = line[std::strlen(command.prefix)];
+        if (command.word && next != '\0' && next != ' ') continue;
+        if (command.handler)
+            command.handler(engine, line);
+        else
+            considerDraw(engine.game, engine.settings, engine.search.root.bestRootScore, 0);
+        return 1;
     }
-    return 1;
+    return 0;
 }
 
 void sendEngineMove(Engine& engine, Move move) {
-    if (!engine.gameInProgress) return;
+    if (!engine.game.gameInProgress) return;
     if (moveKind(move) == KindCastleKingSide) {
         sendText("move O-O\n");
     } else if (moveKind(move) == KindCastleQueenSide) {
@@ -304,4 +391,93 @@ void sendEngineMove(Engine& engine, Move move) {
         formatMoveCoordinates(move, text);
         sendText("move %s\n", text);
     }
+}
+
+void playConsoleMove(Engine& engine, const char* text) {
+    if (playMoveText(engine.game, text) && engine.session.playing == 1) playEngineMove(engine);
+}
+
+void XboardHost::poll(Search&) { pollInput(engine); }
+
+bool XboardHost::wantsThinking() { return engine.session.post != 0; }
+
+void XboardHost::thinking(const ThinkingLine& line) {
+    const Settings& settings = engine.settings;
+    Board& board = *line.board;
+    int score = engine.game.positionMarker ? 0 : line.score;
+    int sign = settings.pv_objective_score && board.toMove->colour == Black ? -1 : 1;
+
+    char shortScore[24];
+    bool mate = std::abs(score) >= MateBound;
+    if (mate)
+        formatMate(shortScore, sizeof shortScore, score);
+    else
+        std::snprintf(shortScore, sizeof shortScore, "%.2f", double(score * sign) / 100.0);
+
+    char moves[PvTextSize];
+    variationText(board, line.variation->pvMoves, line.variation->pvLength, moves);
+    char variation[PvTextSize];
+    int length = 0;
+    variation[0] = '\0';
+    if (line.state == SearchPondering && line.ponderMove) {
+        char ponder[16];
+        moveTextLong(line.ponderMove, ponder);
+        ponder[std::strcspn(ponder, " ")] = '\0';
+        length = appendText(variation, PvTextSize, length, "(%s) ", ponder);
+    }
+    appendText(variation, PvTextSize, length, "%s", moves);
+
+    char text[PvTextSize + 128];
+    if (mate && settings.pv_show_mate)
+        std::snprintf(text, sizeof text, "%d %d %d %.0f [%s] %s", line.depth, score * sign,
+                      line.centiseconds, line.nodes, shortScore, variation);
+    else
+        std::snprintf(text, sizeof text, "%d %d %d %.0f %s", line.depth, score * sign,
+                      line.centiseconds, line.nodes, variation);
+    // xboard keeps thinking lines short.
+    if (std::strlen(text) > 402) std::strcpy(text + 396, "...");
+    sendText("%s\n", text);
+
+    if (!line.final || !engine.session.icsMode) return;
+    char clock[24];
+    int centiseconds = line.centiseconds < 0 ? 0 : line.centiseconds;
+    if (centiseconds < 6000)
+        std::snprintf(clock, sizeof clock, "%3d.%02d", centiseconds / 100, centiseconds % 100);
+    else
+        std::snprintf(clock, sizeof clock, "%3d:%02d", centiseconds / 6000,
+                      centiseconds / 100 % 60);
+    double seconds = double(line.centiseconds) / 100.0;
+    double rate = line.nodes * 0.001 / (seconds > 0.01 ? seconds : 0.01);
+    char summary[PvTextSize];
+    // A variation near the buffer's size is cut short; the line above had it whole.
+    appendText(summary, PvTextSize, 0, "Score=%s Depth=%d/%d kNps=%d Time=%s TB=%d PV=%s",
+               shortScore, line.depth, line.selectiveDepth, rate < 2e9 ? int(rate) : 2000000000,
+               clock + (clock[0] == ' ' ? 1 : 0), int(line.tablebaseHits), variation);
+    // A ponder search's summary is sent only if the prediction comes true.
+    if (line.state == SearchPondering)
+        copyField(engine.session.kibitzText, sizeof engine.session.kibitzText, summary);
+    else
+        tellServer(engine, summary);
+}
+
+BookOffer XboardHost::bookMove(Board& board) {
+    const Settings& settings = engine.settings;
+    Session& session = engine.session;
+    session.bookLine[0] = '\0';
+    if (!settings.book_allowed) return {};
+    if (!session.bookHit && board.ply >= 20) return {};
+    BookChoice choice = bookChooseMove(board, engine.game.opponent.name, settings.book_rand,
+                                       settings.book_occurrence);
+    session.bookHit = choice.move != 0;
+    if (!choice.move) return {};
+    if (session.icsMode) tellServer(engine, choice.counts);
+    // Short of time (or told not to verify) the move goes out at once, unannounced.
+    int clock = engine.clock.engineClock;
+    if (!settings.book_verify || clock < 12000) return {choice.move, 0, 0};
+    copyField(session.bookLine, sizeof session.bookLine, choice.line);
+    // Deeper with more time on the clock.
+    int depth = clock > 360000 ? 12 : clock > 120000 ? 10 : clock > 60000 ? 8 : 6;
+    int32_t minimum =
+        board.toMove->colour == White ? settings.book_minwhite : settings.book_minblack;
+    return {choice.move, depth, minimum};
 }

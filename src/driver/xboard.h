@@ -1,12 +1,31 @@
-// The xboard protocol commands. Returns 1 when the line was one of them.
+// The xboard front end: the protocol's commands, the engine's move, and the
+// search's host, which polls the input and writes the thinking lines.
 #pragma once
 
 #include "board/types.h"
+#include "search/search.h"
 
 struct Engine;
 
+// Runs the line if it is an xboard command. Returns 1 when it was one.
 int handleProtocolCommand(Engine& engine, const char* line);
 
 // Prints "move e2e4", "move e7e8q", "move O-O" or "move O-O-O"; nothing when no
 // game is in progress.
 void sendEngineMove(Engine& engine, Move move);
+
+// A move typed at the console: played when legal, and answered when the
+// engine is playing.
+void playConsoleMove(Engine& engine, const char* text);
+
+class XboardHost final : public SearchHost {
+public:
+    explicit XboardHost(Engine& engine) : engine(engine) {}
+    void poll(Search& search) override;
+    bool wantsThinking() override;
+    void thinking(const ThinkingLine& line) override;
+    BookOffer bookMove(Board& board) override;
+
+private:
+    Engine& engine;
+};

@@ -1,8 +1,11 @@
 #include "notation/movetext.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 #include "board/attacks.h"
+#include "board/makemove.h"
 #include "board/movegen.h"
 
 void formatMoveCoordinates(Move move, char* text) {
@@ -145,4 +148,82 @@ Move parseMoveText(Board& board, const char* text) {
             return move;
     }
     return 0;
+}
+
+int appendText(char* buffer, int size, int length, const char* format, ...) {
+    if (length >= size - 1) return length;
+    va_list arguments;
+    va_start(arguments, format);
+    int written = std::vsnprintf(buffer + length, size_t(size - length), format, arguments);
+    va_end(arguments);
+    if (written < 0) return length;
+    return length + written < size - 1 ? length + written : size - 1;
+}
+
+namespace {
+
+constexpr int VariationTextLimit = PvTextSize - 20;  // room for one more move number and SAN
+
+// The side to move, in check, has no reply. The evasions go to a scratch list
+// at the far end of the move buffer, which the search does not reach while
+// the root prints; the list pointers are put back.
+bool isMated(Board& board) {
+    BoardStack& stack = *board.stack;
+    constexpr int list = MoveListCount - 2;
+    MoveEntry* saved[2] = {stack.moveLists[list], stack.moveLists[list + 1]};
+    stack.moveLists[list] = stack.moveBuffer + MoveCapacity - 256;
+    int count = generateEvasions(board, list);
+    stack.moveLists[list] = saved[0];
+    stack.moveLists[list + 1] = saved[1];
+    return count == 0;
+}
+
+}  // namespace
+
+int moveTextLong(Move move, char* buffer) {
+    char* out = buffer;
+    int piece = movePiece(move);
+    if (piece != Pawn) *out++ = pieceLetters[piece];
+    *out++ = char('a' + fileOf(moveFrom(move)));
+    *out++ = char('1' + rankOf(moveFrom(move)));
+    if (moveCaptured(move)) *out++ = 'x';
+    *out++ = char('a' + fileOf(moveTo(move)));
+    *out++ = char('1' + rankOf(moveTo(move)));
+    if (int promotion = movePromotion(move)) *out++ = pieceLetters[promotion];
+    int length = int(out - buffer);
+    *out++ = ' ';
+    *out = '\0';
+    return length;
+}
+
+void variationText(Board& board, const Move* moves, int count, char* buffer) {
+    buffer[0] = '\0';
+    if (count > VariationTextMoves) count = VariationTextMoves;
+    if (count <= 0) return;
+    int length = 0;
+    if (board.toMove->colour == Black)
+        length = appendText(buffer, PvTextSize, length, "%d...", board.ply / 2 + 1);
+    int made = 0;
+    for (int i = 0; i < count && length <= VariationTextLimit; ++i) {
+        Move move = moves[i];
+        // A variation is made of legal moves; anything else ends the text
+        // before the move is named, since its SAN would mean nothing.
+        if (!undoHasRoom(board) || !isMoveLegal(board, move)) break;
+        if (board.toMove->colour == White)
+            length = appendText(buffer, PvTextSize, length, "%d.", (board.ply + 1) / 2 + 1);
+        char san[24];
+        formatMoveSan(board, move, san);
+        length = appendText(buffer, PvTextSize, length, "%s", san);
+        saveUndo(board);
+        makeMove(board, move);
+        ++made;
+        if (board.checkInfo && length > 0 && buffer[length - 1] == ' ') {
+            buffer[length - 1] = '+';
+            length = appendText(buffer, PvTextSize, length, " ");
+        }
+    }
+    // The mate mark turns the check's "+ " into "++".
+    if (length >= 2 && board.checkInfo && buffer[length - 1] == ' ' && isMated(board))
+        buffer[length - 1] = '+';
+    while (made-- > 0) unmakeMove(board);
 }

@@ -5,6 +5,14 @@
 
 #include <cstdint>
 
+// Lets the compiler check a printf-style format against its arguments.
+#if defined(__GNUC__)
+#define VOSTREL_PRINTF(formatIndex, firstArgument) \
+    __attribute__((format(printf, formatIndex, firstArgument)))
+#else
+#define VOSTREL_PRINTF(formatIndex, firstArgument)
+#endif
+
 // High-resolution counter and its ticks per second.
 uint64_t readCounter();
 uint64_t readCounterFrequency();

@@ -5,13 +5,12 @@
 #include "board/attacks.h"
 #include "board/makemove.h"
 #include "board/tables.h"
-#include "driver/engine.h"
-#include "driver/options.h"
-#include "driver/poll.h"
 #include "eval/endgame.h"
 #include "eval/evaluate.h"
 #include "search/ordering.h"
 #include "search/quiescence.h"
+#include "search/search.h"
+#include "search/timeman.h"
 #include "search/tt.h"
 
 namespace {
@@ -30,10 +29,11 @@ int32_t sideView(const Board& board, int32_t score) {
 }
 
 // The extension rules, in eighths of a ply, for the node reached by m.
-Extension nodeExtension(const Board& board, Move m, int ply, int nodeDepth, int32_t alpha,
-                        int32_t beta) {
+Extension nodeExtension(const Search& search, const Board& board, Move m, int ply, int nodeDepth,
+                        int32_t alpha, int32_t beta) {
     Extension e;
-    const SearchStack& stack = mainSearchStack;
+    const SearchStack& stack = search.stack;
+    const int32_t checkExtension = search.settings->search_extend_check;
     const UndoRecord* undo = board.stack->undo;
     const PlyRecord& record = stack.plies[ply];
     const PlyRecord& parent = stack.plies[ply - 1];
@@ -58,9 +58,9 @@ Extension nodeExtension(const Board& board, Move m, int ply, int nodeDepth, int3
         if (board.checkInfo <= 64 && board.checkInfo - 1 == to) {
             bool full = moveCaptured(m) || !attackedBySide(board, us, to) ||
                         attackedBySide(board, mover, to);
-            e.checkExtension = full ? search_extend_check : search_extend_check / 2;
+            e.checkExtension = full ? checkExtension : checkExtension / 2;
         } else {
-            e.checkExtension = search_extend_check;
+            e.checkExtension = checkExtension;
             e.points = 2;
         }
         return e;
@@ -103,8 +103,8 @@ Extension nodeExtension(const Board& board, Move m, int ply, int nodeDepth, int3
 
 // Extensions shrink with the distance from the root, relative to the
 // iteration, so that the tree stays bounded.
-int extensionAmount(int reduction, int points, int checkExtension, int ply) {
-    int iteration = engine.root.iterationDepth;
+int extensionAmount(const Search& search, int reduction, int points, int checkExtension, int ply) {
+    int iteration = search.root.iterationDepth;
     int check = checkExtension;
     if (check && ply >= 2 * iteration) check /= 2;
     if (points == 0) return check - reduction;
@@ -115,9 +115,9 @@ int extensionAmount(int reduction, int points, int checkExtension, int ply) {
 }
 
 // The history and killers of a quiet move that cut off.
-void rememberCutoff(PlyRecord& record, Move move, int colour, int depth) {
+void rememberCutoff(SearchStack& stack, PlyRecord& record, Move move, int colour, int depth) {
     if (isCaptureOrPromotion(move)) return;
-    addHistory(move, colour, depth);
+    addHistory(stack, move, colour, depth);
     if (move != record.killer1) {
         record.killer2 = record.killer1;
         record.killer1 = move;
@@ -153,8 +153,9 @@ bool quietHorizon(const Board& board, Move m) {
     return true;
 }
 
-int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta) {
-    SearchStack& stack = mainSearchStack;
+int32_t alphaBeta(Search& search, Board& board, int ply, int depth, int32_t alpha, int32_t beta) {
+    SearchStack& stack = search.stack;
+    const SearchSettings& settings = *search.settings;
     BoardStack& moves = *board.stack;
     PlyRecord& record = stack.plies[ply];
     UndoRecord* undo = moves.undo;
@@ -254,9 +255,9 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
     Extension ext;
     bool reducedNode = false;
     if (lastMove && extendAllowed) {
-        ext = nodeExtension(board, lastMove, ply, nodeDepth, alpha, beta);
-        int amount =
-            extensionAmount(ext.reduction8 + ext.reduction4, ext.points, ext.checkExtension, ply);
+        ext = nodeExtension(search, board, lastMove, ply, nodeDepth, alpha, beta);
+        int amount = extensionAmount(search, ext.reduction8 + ext.reduction4, ext.points,
+                                     ext.checkExtension, ply);
         depth = nodeDepth + amount;
         record.extension = amount;
         reducedNode = ext.reduction8 != 0;
@@ -269,7 +270,7 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
         if (alpha > MateBound) return alpha;
         if (ply > stack.selDepth) stack.selDepth = ply;
         if (quietHorizon(board, lastMove)) {
-            int32_t score = quiescence(board, ply, alpha, beta, 1);
+            int32_t score = quiescence(stack, board, ply, alpha, beta, 1);
             if (!reducedNode || score >= beta) return score;
             if (score <= origAlpha && score <= -MateBound) return score;
             // A reduced node that does not fail high gets its full ply back.
@@ -283,7 +284,7 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
     if (ply >= MaxPly - 2) return sideView(board, evaluate(board, -Mate, Mate));
 
     // 9. Input and clock.
-    if (moves.makeCount > stack.pollLimit) pollInput(engine);
+    if (moves.makeCount > stack.pollLimit) pollSearch(search);
     if (stack.stopFlag) return 0;
 
     // 10.
@@ -294,15 +295,15 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
     // says it fails.
     const SideState& us = *board.toMove;
     if (nullAllowed && !board.checkInfo && !(record.flags & 15) &&
-        (us.materialSignature & PieceBits) && us.pawns && engine.search_prune_nullmove) {
+        (us.materialSignature & PieceBits) && us.pawns && settings.search_prune_nullmove) {
         int reduction = depth >= 40 ? 24 : 16;
         makeNullMove(board);
         int32_t score;
         if (depth - reduction < 16) {
             undo[board.ply].move = 0;
-            score = -quiescence(board, ply + 1, -beta, 1 - beta, 1);
+            score = -quiescence(stack, board, ply + 1, -beta, 1 - beta, 1);
         } else {
-            score = -alphaBeta(board, ply + 1, depth - reduction - OnePly, -beta, 1 - beta);
+            score = -alphaBeta(search, board, ply + 1, depth - reduction - OnePly, -beta, 1 - beta);
             // The reply that refuted the pass is the first thing to try
             // against every real move.
             if (score < beta) stack.plies[ply + 1].threatMove = stack.plies[ply + 1].bestMove;
@@ -321,7 +322,7 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
                 ext.points += nodeDepth <= 24 ? 6 : 2;
             }
             reducedNode = false;
-            int amount = extensionAmount(0, ext.points, ext.checkExtension, ply);
+            int amount = extensionAmount(search, 0, ext.points, ext.checkExtension, ply);
             depth = nodeDepth + amount;
             record.extension = amount;
         }
@@ -331,11 +332,11 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
 
     // 12. Moves.
     const int base = depth;
-    const int limit = base < 16 ? search_prune_quiet_moves : 300;
+    const int limit = base < 16 ? settings.search_prune_quiet_moves : 300;
     int pickerDepth = base - OnePly;
     PlyRecord& child = stack.plies[ply + 1];
     for (;;) {
-        while (Move move = nextMove(board, record, ply, ply, pickerDepth)) {
+        while (Move move = nextMove(stack, board, record, ply, ply, pickerDepth)) {
             record.moveCount += 1;
             // Late moves near the horizon: only direct checks are worth it.
             if (record.moveCount > limit &&
@@ -343,7 +344,8 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
                 continue;
             makeMove(board, move);
             // Late-move reduction, for every kind of move.
-            int newDepth = record.moveCount > search_prune_lmr_moves ? base - OnePly : base;
+            int newDepth =
+                record.moveCount > settings.search_prune_lmr_moves ? base - OnePly : base;
             int32_t score = 0;
             bool done = false;
 
@@ -352,13 +354,14 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
             if (alpha + 1 != beta && move == record.hashMove &&
                 record.ttDepth + OnePly >= nodeDepth) {
                 if (record.ttScore <= alpha && (record.ttType & 1)) {
-                    score = -alphaBeta(board, ply + 1, newDepth - OnePly, -alpha - 1, -alpha);
+                    score =
+                        -alphaBeta(search, board, ply + 1, newDepth - OnePly, -alpha - 1, -alpha);
                     done = score <= alpha;
                 } else if (record.ttScore >= beta && (record.ttType & 2)) {
-                    score = -alphaBeta(board, ply + 1, newDepth - OnePly, -beta, 1 - beta);
+                    score = -alphaBeta(search, board, ply + 1, newDepth - OnePly, -beta, 1 - beta);
                     done = score >= beta;
                 } else if (record.ttScore == 0 && record.ttType == 3 && alpha < 0 && beta >= 1) {
-                    score = -alphaBeta(board, ply + 1, newDepth - OnePly, -1, 1);
+                    score = -alphaBeta(search, board, ply + 1, newDepth - OnePly, -1, 1);
                     done = score == 0 || (score == alpha && alpha == -1) ||
                            (score == beta && beta == 1);
                 }
@@ -367,20 +370,23 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
                 if (alpha + 1 != beta && !(record.moveCount == 1 && alpha == origAlpha)) {
                     // Principal-variation search: a null window first, then
                     // the full depth, then the full window.
-                    score = -alphaBeta(board, ply + 1, newDepth - OnePly, -alpha - 1, -alpha);
+                    score =
+                        -alphaBeta(search, board, ply + 1, newDepth - OnePly, -alpha - 1, -alpha);
                     if (score > alpha) {
                         if (newDepth != base && base + child.extension >= 16 &&
                             !(score >= beta && score >= MateBound))
-                            score = -alphaBeta(board, ply + 1, base - OnePly, -alpha - 1, -alpha);
+                            score = -alphaBeta(search, board, ply + 1, base - OnePly, -alpha - 1,
+                                               -alpha);
                         if (score > alpha && score < beta)
-                            score = -alphaBeta(board, ply + 1, base - OnePly, -beta, -alpha);
+                            score =
+                                -alphaBeta(search, board, ply + 1, base - OnePly, -beta, -alpha);
                     }
                 } else {
-                    score = -alphaBeta(board, ply + 1, newDepth - OnePly, -beta, -alpha);
+                    score = -alphaBeta(search, board, ply + 1, newDepth - OnePly, -beta, -alpha);
                     // A reduced move that looks good is searched again in full.
                     if (score > alpha && newDepth != base && base + child.extension >= 16 &&
                         !(score >= beta && score >= MateBound))
-                        score = -alphaBeta(board, ply + 1, base - OnePly, -beta, -alpha);
+                        score = -alphaBeta(search, board, ply + 1, base - OnePly, -beta, -alpha);
                 }
             }
             unmakeMove(board);
@@ -390,7 +396,7 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
                 record.bestMove = move;
                 record.bestScore = score;
                 if (score >= beta) {
-                    rememberCutoff(record, move, colour, nodeDepth);
+                    rememberCutoff(stack, record, move, colour, nodeDepth);
                     storeTable(board, move, ply, nodeDepth, beta, 2, record.flags);
                     return score;
                 }
@@ -426,6 +432,6 @@ int32_t alphaBeta(Board& board, int ply, int depth, int32_t alpha, int32_t beta)
         storeTable(board, record.bestMove, ply, nodeDepth, alpha, 3, record.flags);
     }
     if (record.bestMove && !isCaptureOrPromotion(record.bestMove))
-        addHistory(record.bestMove, colour, nodeDepth);
+        addHistory(stack, record.bestMove, colour, nodeDepth);
     return record.bestScore;
 }

@@ -6,19 +6,15 @@
 #include "board/movegen.h"
 #include "search/quiescence.h"
 
-uint16_t historyTable[1024];
-
-void addHistory(Move move, int colour, int depth) {
+void addHistory(SearchStack& stack, Move move, int colour, int depth) {
     // Reductions can leave a node with a depth below zero; it earns nothing.
     if (depth <= 0) return;
-    uint16_t& counter = historyTable[historyIndex(move, colour)];
+    uint16_t& counter = stack.history[historyIndex(move, colour)];
     const int value = counter + depth;
     counter = uint16_t(value < 65535 ? value : 65535);
     if (value >= 65000)
-        for (uint16_t& entry : historyTable) entry >>= 3;
+        for (uint16_t& entry : stack.history) entry >>= 3;
 }
-
-void clearHistory() { std::memset(historyTable, 0, sizeof historyTable); }
 
 namespace {
 
@@ -57,16 +53,18 @@ inline bool isPlayable(Board& board, Move move) {
     return movePiece(move) == King || isLegalNonKingMove(board, moveFrom(move), moveTo(move));
 }
 
-inline int historyScore(Move move, int colour) { return historyTable[historyIndex(move, colour)]; }
+inline int historyScore(const SearchStack& stack, Move move, int colour) {
+    return stack.history[historyIndex(move, colour)];
+}
 
 // Scores the evasions once; a quiet evasion ranks by history, any capture or
 // promotion by its exchange.
-void scoreEvasions(const Board& board, MoveEntry* list, int count) {
+void scoreEvasions(const SearchStack& stack, const Board& board, MoveEntry* list, int count) {
     const int colour = board.toMove->colour;
     for (int i = 0; i < count; ++i) {
         Move move = list[i].move;
-        list[i].score =
-            isCaptureOrPromotion(move) ? staticExchange(board, move) : historyScore(move, colour);
+        list[i].score = isCaptureOrPromotion(move) ? staticExchange(board, move)
+                                                   : historyScore(stack, move, colour);
     }
 }
 
@@ -82,7 +80,8 @@ inline int bestEvasion(const MoveEntry* list, int count) {
 
 }  // namespace
 
-Move nextMove(Board& board, PlyRecord& record, int list, int ply, int pickerDepth) {
+Move nextMove(SearchStack& stack, Board& board, PlyRecord& record, int list, int ply,
+              int pickerDepth) {
     MoveEntry* moves = board.stack->moveLists[list];
     for (;;) {
         switch (record.stage) {
@@ -124,7 +123,7 @@ Move nextMove(Board& board, PlyRecord& record, int list, int ply, int pickerDept
                     moves[i] = moves[--count];
                     break;
                 }
-                scoreEvasions(board, moves, count);
+                scoreEvasions(stack, board, moves, count);
                 record.listCount = uint32_t(count);
                 continue;
             }
@@ -201,7 +200,7 @@ Move nextMove(Board& board, PlyRecord& record, int list, int ply, int pickerDept
                 continue;
             case StageDeepKiller: {
                 record.stage = StageBadCaptures;
-                const Move killer = mainSearchStack.plies[ply + 2].killer1;
+                const Move killer = stack.plies[ply + 2].killer1;
                 if (offerSingle(board, record, killer)) return killer;
                 continue;
             }
@@ -223,7 +222,7 @@ Move nextMove(Board& board, PlyRecord& record, int list, int ply, int pickerDept
                 const int count = generateQuietMoves(board, list);
                 const int colour = board.toMove->colour;
                 for (int i = 0; i < count; ++i)
-                    moves[i].score = historyScore(moves[i].move, colour);
+                    moves[i].score = historyScore(stack, moves[i].move, colour);
                 record.listCount = uint32_t(count);
                 continue;
             }

@@ -33,8 +33,8 @@ inline Bitboard xrayBehind(const Board& board, int from, int to) {
 // the list best first down to the first negative score. Returns the fail-soft
 // result; legality is tested only for the pseudo-legal lists.
 template <bool TestLegality>
-int32_t searchList(Board& board, MoveEntry* list, int count, int ply, int32_t best, int32_t alpha,
-                   int32_t beta) {
+int32_t searchList(SearchStack& stack, Board& board, MoveEntry* list, int count, int ply,
+                   int32_t best, int32_t alpha, int32_t beta) {
     saveUndo(board);
     while (count > 0) {
         const int index = bestEntry(list, count);
@@ -45,7 +45,7 @@ int32_t searchList(Board& board, MoveEntry* list, int count, int ply, int32_t be
             !isLegalNonKingMove(board, moveFrom(move), moveTo(move)))
             continue;
         makeMove(board, move);
-        const int32_t score = -quiescence(board, ply + 1, -beta, -alpha, 0);
+        const int32_t score = -quiescence(stack, board, ply + 1, -beta, -alpha, 0);
         unmakeMove(board);
         if (score > best) {
             if (score >= beta) return score;
@@ -56,7 +56,7 @@ int32_t searchList(Board& board, MoveEntry* list, int count, int ply, int32_t be
     return best;
 }
 
-int32_t quiescenceInCheck(Board& board, int ply, int32_t alpha, int32_t beta) {
+int32_t quiescenceInCheck(SearchStack& stack, Board& board, int ply, int32_t alpha, int32_t beta) {
     int count = generateEvasions(board, ply);
     if (count == 0) return ply - Mate;
     MoveEntry* list = board.stack->moveLists[ply];
@@ -64,7 +64,7 @@ int32_t quiescenceInCheck(Board& board, int ply, int32_t alpha, int32_t beta) {
     if (count == 1 && beta > -MateBound) {
         saveUndo(board);
         makeMove(board, list[0].move);
-        const int32_t score = -quiescence(board, ply + 1, -beta, -alpha, 0);
+        const int32_t score = -quiescence(stack, board, ply + 1, -beta, -alpha, 0);
         unmakeMove(board);
         return score;
     }
@@ -79,7 +79,8 @@ int32_t quiescenceInCheck(Board& board, int ply, int32_t alpha, int32_t beta) {
         }
     }
     if (count == 0) return best;
-    return searchList<false>(board, list, count, ply, best, best > alpha ? best : alpha, beta);
+    return searchList<false>(stack, board, list, count, ply, best, best > alpha ? best : alpha,
+                             beta);
 }
 
 }  // namespace
@@ -89,11 +90,11 @@ int32_t captureOrderScore(const Board& board, Move move) {
     return staticExchange(board, move);
 }
 
-int32_t quiescence(Board& board, int ply, int32_t alpha, int32_t beta, int withChecks) {
-    SearchStack& stack = mainSearchStack;
+int32_t quiescence(SearchStack& stack, Board& board, int ply, int32_t alpha, int32_t beta,
+                   int withChecks) {
     if (ply > stack.qsSelDepth) stack.qsSelDepth = ply;
     if (ply >= MaxPly - 2) return staticScore(board, alpha, beta);
-    if (board.checkInfo) return quiescenceInCheck(board, ply, alpha, beta);
+    if (board.checkInfo) return quiescenceInCheck(stack, board, ply, alpha, beta);
 
     const int32_t best = staticScore(board, alpha, beta);
     if (best >= beta) return best;
@@ -103,7 +104,7 @@ int32_t quiescence(Board& board, int ply, int32_t alpha, int32_t beta, int withC
     if (count == 0) return best;
     MoveEntry* list = board.stack->moveLists[ply];
     for (int i = 0; i < count; ++i) list[i].score = captureOrderScore(board, list[i].move);
-    return searchList<true>(board, list, count, ply, best, alpha, beta);
+    return searchList<true>(stack, board, list, count, ply, best, alpha, beta);
 }
 
 int32_t staticExchange(const Board& board, Move move) {

@@ -20,7 +20,8 @@ constexpr bool isCaptureOrPromotion(Move move) { return (move & 0x1F80000u) != 0
 
 // Fail-soft; withChecks 1 from the main search's horizon and null move, 0 in
 // its own recursion.
-int32_t quiescence(Board& board, int ply, int32_t alpha, int32_t beta, int withChecks);
+int32_t quiescence(SearchStack& stack, Board& board, int ply, int32_t alpha, int32_t beta,
+                   int withChecks);
 
 // Material outcome of the exchange the move starts on its destination, plus
 // the moving piece's code, plus 10 (an even trade scores a little above 0).

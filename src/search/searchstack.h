@@ -54,11 +54,10 @@ struct SearchStack {
     int stopFlag;
     double totalNodes;
     uint32_t pollLimit;
+    // [piece code 0-7][to square][colour to move] flattened: piece * 128 + to *
+    // 2 + colour. Raised by the depth of every quiet move that cut off or was best.
+    uint16_t history[1024];
 };
-
-// The main search stack and the game's board stack.
-extern SearchStack mainSearchStack;
-extern BoardStack mainBoardStack;
 
 void initSearchStack(SearchStack& stack);
 // Per-game reset: probe and poll counters to 0, the ply records (killers,

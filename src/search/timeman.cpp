@@ -3,9 +3,9 @@
 #include <climits>
 #include <cstdlib>
 
-#include "driver/engine.h"
 #include "eval/material.h"
 #include "platform/platform.h"
+#include "search/search.h"
 
 namespace {
 
@@ -22,10 +22,10 @@ constexpr int NoTimeLimit = 1073741824;
 
 }  // namespace
 
-int elapsedCentiseconds(const Engine& engine) {
-    int64_t frequency = engine.counterFrequency;
+int elapsedCentiseconds(const Search& search) {
+    int64_t frequency = search.counterFrequency;
     if (frequency <= 0) frequency = int64_t(readCounterFrequency());
-    double ticks = double(int64_t(readCounter()) - engine.startCounter);
+    double ticks = double(int64_t(readCounter()) - search.startCounter);
     double centiseconds = ticks / double(frequency) * 100.0;
     // A start counter that was never set must not overflow the conversion.
     if (centiseconds >= double(INT_MAX)) return INT_MAX;
@@ -33,19 +33,20 @@ int elapsedCentiseconds(const Engine& engine) {
     return int(centiseconds);
 }
 
-void timeBudget(Engine& engine, int gamePly, int lastIrreversiblePly, int previousScore) {
+void timeBudget(Search& search, int gamePly, int lastIrreversiblePly, int previousScore) {
+    SearchLimits& limits = *search.limits;
     // The clock is clamped before it divides anything: a GUI reports a fallen
     // flag as 0 or less, and a negative quotient would turn into a negative budget.
-    if (engine.engineClock < 1) engine.engineClock = 1;
-    const int clock = engine.engineClock;
+    if (limits.engineClock < 1) limits.engineClock = 1;
+    const int clock = limits.engineClock;
 
     // Behind on the clock: spend less, much less when the position has not
     // settled into a sequence of irreversible moves.
     float factor = 1.0f;
-    if (engine.opponentClock > clock) {
-        float ratio = float(engine.opponentClock) / float(clock);
-        bool quickReply =
-            (engine.opponentIsComputer || clock >= 3000) && gamePly - lastIrreversiblePly < 11;
+    if (limits.opponentClock > clock) {
+        float ratio = float(limits.opponentClock) / float(clock);
+        bool quickReply = (search.request.opponentIsComputer || clock >= 3000) &&
+                          gamePly - lastIrreversiblePly < 11;
         factor = quickReply ? ratio : 1.0f + ratio;
     }
 
@@ -59,47 +60,84 @@ void timeBudget(Engine& engine, int gamePly, int lastIrreversiblePly, int previo
         movesLeft -= int(float(score) / float(pawnValue * 10) * float(movesLeft));
 
     int moves = movesLeft > 10 ? movesLeft : 10;
-    if (engine.movesPerSession != 0) {
-        int untilControl = engine.movesPerSession - moveNumber % engine.movesPerSession;
+    if (limits.movesPerSession != 0) {
+        int untilControl = limits.movesPerSession - moveNumber % limits.movesPerSession;
         if (untilControl < moves) moves = untilControl;
         if (moves < 1) moves = 1;
     }
 
-    int64_t incrementPart = int64_t(engine.increment) * 80 / 100;
+    int64_t incrementPart = int64_t(limits.increment) * 80 / 100;
     int64_t deadline = int64_t(float(incrementPart + clock / moves) / factor);
-    if (engine.movesPerSession == 0 && deadline > clock / 8) deadline = clock / 8;
+    if (limits.movesPerSession == 0 && deadline > clock / 8) deadline = clock / 8;
     if (moves == 1) deadline = int64_t(clock) * 95 / 100;
     if (deadline <= 0) deadline = 1;
-    if (engine.searchState == SearchPondering || engine.searchState == SearchAnalysing ||
-        engine.depthLimit > 0)
+    if (search.state == SearchPondering || search.state == SearchAnalysing || limits.depthLimit > 0)
         deadline = NoTimeLimit;
     if (deadline > NoTimeLimit) deadline = NoTimeLimit;
-    if (engine.moveTime != 0) {
-        engine.engineClock = engine.moveTime;
-        deadline = engine.moveTime;
+    if (limits.moveTime != 0) {
+        limits.engineClock = limits.moveTime;
+        deadline = limits.moveTime;
         if (deadline < 1) deadline = 1;
     }
 
-    engine.deadline = int(deadline);
-    engine.startCounter = int64_t(readCounter());
-    engine.pollInterval = 1000;
-    engine.timeExtended = 0;
-    engine.timeExtension = engine.deadline / 5;
+    search.deadline = int(deadline);
+    search.startCounter = int64_t(readCounter());
+    search.pollInterval = 1000;
+    search.timeExtended = 0;
+    search.timeExtension = search.deadline / 5;
 }
 
-int extendTime(Engine& engine) {
+int extendTime(Search& search) {
+    const SearchLimits& limits = *search.limits;
     // Once per search: a second overrun would eat the reserve the first one left.
-    if (engine.timeExtended) return 0;
-    if (engine.moveTime != 0) return 0;
-    int elapsed = elapsedCentiseconds(engine);
-    int64_t remaining = int64_t(engine.engineClock) - elapsed;
+    if (search.timeExtended) return 0;
+    if (limits.moveTime != 0) return 0;
+    int elapsed = elapsedCentiseconds(search);
+    int64_t remaining = int64_t(limits.engineClock) - elapsed;
     if (remaining < 100) return 0;
-    float used = float(elapsed) / float(engine.engineClock);
+    float used = float(elapsed) / float(limits.engineClock);
     if (used > 0.18f) return 0;
-    int extension = engine.timeExtension;
+    int extension = search.timeExtension;
     while (extension > 0 && extension >= remaining) extension >>= 1;
     if (extension <= 0) return 0;
-    engine.deadline += extension;
-    engine.timeExtended = 1;
+    search.deadline += extension;
+    search.timeExtended = 1;
     return 1;
+}
+
+int pollIntervalFor(int searchState, int remaining) {
+    if (searchState == SearchThinking) {
+        if (remaining < 10) return 1000;
+        if (remaining < 100) return 10000;
+        if (remaining < 1000) return 100000;
+        return 150000;
+    }
+    if (searchState == SearchPondering) return remaining < 1000 ? 1000 : 5000;
+    return 35000;
+}
+
+int scheduleNextPoll(Search& search) {
+    SearchStack& stack = search.stack;
+    int64_t remaining = int64_t(search.deadline) - elapsedCentiseconds(search);
+    // The first two iterations always finish: without them there is no move.
+    if (remaining < 6 && search.root.iterationDepth >= 3) {
+        if (search.canStop) return 1;
+        return extendTime(search) ? 0 : 1;
+    }
+    int clamped = remaining > 1000000 ? 1000000 : int(remaining);
+    int interval = pollIntervalFor(search.state, clamped);
+    if (stack.tablebaseProbes != 0) interval = 1000;
+    search.pollInterval = interval;
+    stack.pollLimit = search.moves->makeCount + uint32_t(interval);
+    return 0;
+}
+
+void pollSearch(Search& search) {
+    ++search.stack.pollCount;
+    search.analysisRestart = 0;
+    if (scheduleNextPoll(search)) {
+        requestStop(search, 1);
+        return;
+    }
+    search.host->poll(search);
 }

@@ -4,14 +4,22 @@
 
 #include <cstdint>
 
-struct Engine;
+struct Search;
 
 // Sets deadline, startCounter, pollInterval, timeExtended and timeExtension;
-// may rewrite engineClock. previousScore: the best score of the last search.
-void timeBudget(Engine& engine, int gamePly, int lastIrreversiblePly, int previousScore);
+// may rewrite the limits' engineClock. previousScore: the best score of the
+// last search.
+void timeBudget(Search& search, int gamePly, int lastIrreversiblePly, int previousScore);
 
 // Moves the deadline once, when the clock allows; returns 1 if it did.
-int extendTime(Engine& engine);
+int extendTime(Search& search);
 
-// Centiseconds since the engine's startCounter.
-int elapsedCentiseconds(const Engine& engine);
+// Every so many nodes: the clock, then the host's look at the input. Stops the
+// search when its time is up.
+void pollSearch(Search& search);
+
+// Whether the search's time is used up; otherwise sets the next poll.
+int scheduleNextPoll(Search& search);
+
+// Nodes until the next poll, by search state and centiseconds left.
+int pollIntervalFor(int searchState, int remaining);

@@ -31,7 +31,6 @@ constexpr int bishopSteps[4][2] = {{1, 1}, {-1, -1}, {1, -1}, {-1, 1}};
 }  // namespace
 
 TEST(Attacks, SliderLookUpsMatchRayWalks) {
-    ensureInitialised(engine);
     std::mt19937_64 random(7);
     Board board{};
     for (int trial = 0; trial < 4000; ++trial) {
@@ -58,7 +57,6 @@ TEST(Attacks, SliderLookUpsMatchRayWalks) {
 }
 
 TEST(Attacks, LineTables) {
-    ensureInitialised(engine);
     EXPECT_EQ(direction[A1][H8], 9);
     EXPECT_EQ(direction[H8][A1], -9);
     EXPECT_EQ(direction[H1][A8], 7);

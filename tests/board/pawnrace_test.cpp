@@ -76,7 +76,6 @@ bool pawnPromotes(int colour, int pawn, int king, bool pawnFirst) {
 }  // namespace
 
 TEST(PawnRace, MatchesDirectRace) {
-    ensureInitialised(engine);
     for (int pawn = A2; pawn <= H7; ++pawn)
         for (int king = 0; king < 64; ++king) {
             int expected = squareRule(White, pawn, king, false) << 0 |
@@ -92,7 +91,6 @@ TEST(PawnRace, MatchesDirectRace) {
 }
 
 TEST(PawnRace, KingNextToThePawnNeverLosesTheRace) {
-    ensureInitialised(engine);
     for (int pawn = A2; pawn <= H7; ++pawn)
         for (Bitboard near = kingAttacks[pawn]; near;) {
             int king = popLowest(near);
@@ -102,7 +100,6 @@ TEST(PawnRace, KingNextToThePawnNeverLosesTheRace) {
 }
 
 TEST(PawnRace, SecondRankCountsFiveMoves) {
-    ensureInitialised(engine);
     // e2 against a king six steps from e8 wins with the pawn to move; with seven
     // moves to go it would not.
     EXPECT_TRUE(pawnRace[E2 - 8][A2] & 2);
@@ -119,7 +116,6 @@ TEST(PawnRace, SecondRankCountsFiveMoves) {
 }
 
 TEST(PawnRace, SideToMoveDecides) {
-    ensureInitialised(engine);
     // Pawn a5 (three moves), king e4 (four steps from a8): the pawn wins only
     // when it moves first.
     EXPECT_EQ(pawnRace[A5 - 8][E4] & 0x33, 0x22);

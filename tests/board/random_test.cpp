@@ -31,7 +31,6 @@ TEST(Random, Mt19937MatchesTheStandardEngineFromTheSameState) {
 }
 
 TEST(Random, KeysAreDistinctWithBitZeroClear) {
-    ensureInitialised(engine);
     std::vector<uint64_t> keys;
     for (int colour = 0; colour < 2; ++colour)
         for (int square = 0; square < 64; ++square)

@@ -85,20 +85,19 @@ protected:
             directory = fs::temp_directory_path() / ("vostrel-book-" + std::to_string(n));
             if (fs::create_directory(directory)) break;
         }
-        ensureInitialised(engine);
         savedEngine = engine;
-        savedStack = mainSearchStack;
+        savedStack = engine.search.stack;
         previous = fs::current_path();
         fs::current_path(directory);
-        copyField(engine.opponentPlayer.name, sizeof engine.opponentPlayer.name, "Player X");
-        engine.book_rand = 0;
-        engine.book_occurrence = 1;
-        engine.icsMode = 0;
-        engine.ponder = 0;
+        copyField(engine.game.opponent.name, sizeof engine.game.opponent.name, "Player X");
+        engine.settings.book_rand = 0;
+        engine.settings.book_occurrence = 1;
+        engine.session.icsMode = 0;
+        engine.session.ponder = 0;
     }
     ~Book() override {
         engine = savedEngine;
-        mainSearchStack = savedStack;
+        engine.search.stack = savedStack;
         fs::current_path(previous);
         fs::permissions(directory, fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(directory);
@@ -222,12 +221,12 @@ TEST_F(Book, AcceptanceRules) {
         writeFile(c.opponentBook ? OpponentBook : MainBookName,
                   recordsOf({{key, uint64_t(c.white), uint64_t(c.black), uint64_t(c.draws),
                               uint64_t(c.flags)}}));
-        engine.book_occurrence = c.occurrence;
-        engine.bookHit = !c.accepted;
+        engine.settings.book_occurrence = c.occurrence;
+        engine.session.bookHit = !c.accepted;
         char line[256];
         EXPECT_EQ(bookChooseMove(engine, board, line, sizeof line),
                   c.accepted ? findMove(board, move) : 0);
-        EXPECT_EQ(engine.bookHit, c.accepted ? 1 : 0);
+        EXPECT_EQ(engine.session.bookHit, c.accepted ? 1 : 0);
     }
 }
 
@@ -249,7 +248,7 @@ TEST_F(Book, BookOrderAndTies) {
     fs::remove(OpponentBook);
     int count = generateMoves(board);
     std::vector<Move> moves;
-    for (int i = 0; i < count; ++i) moves.push_back(mainBoardStack.moveLists[0][i].move);
+    for (int i = 0; i < count; ++i) moves.push_back(engine.game.stack.moveLists[0][i].move);
     auto keyOf = [&](Move move) {
         saveUndo(board);
         makeMove(board, move);
@@ -258,7 +257,7 @@ TEST_F(Book, BookOrderAndTies) {
         return key;
     };
     for (int spread : {0, 1}) {
-        engine.book_rand = spread;
+        engine.settings.book_rand = spread;
         Bytes bytes;
         for (int i = count - 1; i >= 1; --i) appendRecord(bytes, {keyOf(moves[i]), 2, 1, 0, 0});
         writeFile(MainBookName, bytes);
@@ -291,14 +290,14 @@ TEST_F(Book, InformationLineAndServerChannel) {
         int computer, human, server;
         const char* output;
     };
-    engine.icsMode = 1;
-    engine.serverComputer = 2;
-    engine.serverHuman = 1;
+    engine.session.icsMode = 1;
+    engine.settings.serverComputer = 2;
+    engine.settings.serverHuman = 1;
     for (Channel c : {Channel{1, 0, 2, "tellics kibitz W 1, D 1, B 2\n"},
                       Channel{0, 0, 1, "tellics whisper W 1, D 1, B 2\n"}, Channel{1, 0, 0, ""},
                       Channel{0, 0, 0, ""}}) {
-        engine.opponentIsComputer = c.computer;
-        (c.computer ? engine.serverComputer : engine.serverHuman) = c.server;
+        engine.game.opponentIsComputer = c.computer;
+        (c.computer ? engine.settings.serverComputer : engine.settings.serverHuman) = c.server;
         testing::internal::CaptureStdout();
         bookChooseMove(engine, black, line, sizeof line);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.output);
@@ -314,7 +313,7 @@ TEST_F(Book, BkCommand) {
     testing::internal::CaptureStdout();
     dispatchAll({"bk"});
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "telluser W 0, D 0, B 0\n");
-    writeFile(MainBookName, recordsOf({{1, 9, 9, 9, 0}, {engine.board.hashKey, 3, 1, 2, 0}}));
+    writeFile(MainBookName, recordsOf({{1, 9, 9, 9, 0}, {engine.game.board.hashKey, 3, 1, 2, 0}}));
     testing::internal::CaptureStdout();
     dispatchAll({"bk"});
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "telluser W 3, D 2, B 1\n");
@@ -532,7 +531,7 @@ TEST_F(Book, ProtocolPlaysLearnedMove) {
     dispatchAll({"usermove e2e4"});
     std::string output = testing::internal::GetCapturedStdout();
     EXPECT_EQ(output.find("\tW "), std::string::npos) << output;
-    EXPECT_EQ(engine.bookHit, 0);
+    EXPECT_EQ(engine.session.bookHit, 0);
 
     dispatchAll({"book_minwhite = 10000", "new", "time 20000"});
     testing::internal::CaptureStdout();

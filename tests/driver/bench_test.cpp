@@ -28,12 +28,11 @@ std::string fileText(const char* name) {
 }  // namespace
 
 TEST(NodeBenchmark, FormatSkipsAndRepeatableCounts) {
-    ensureInitialised(engine);
     // Two positions, an empty and a short line (skipped) and a rejected one.
     const char* name = VOSTREL_TEST_DATA "/nodes.txt";
-    engine.post = 1;
+    engine.session.post = 1;
     std::string first = runBenchmark(name);
-    EXPECT_EQ(engine.post, 1);
+    EXPECT_EQ(engine.session.post, 1);
     // The signature of the search: these counts change only with the search.
     EXPECT_EQ(first,
               "1\t    618605     618605\n"
@@ -43,11 +42,11 @@ TEST(NodeBenchmark, FormatSkipsAndRepeatableCounts) {
               "1\t    618605     618605\n"
               "2\t3\t   1193481    1812086\n");
     EXPECT_EQ(runBenchmark(name), first);
-    EXPECT_EQ(engine.depthLimit, 14);
-    engine.depthLimit = 0;
+    EXPECT_EQ(engine.clock.depthLimit, 14);
+    engine.clock.depthLimit = 0;
 
     // No input file: nothing printed, post as it was.
-    engine.post = 0;
+    engine.session.post = 0;
     EXPECT_EQ(runBenchmark("no such file"), "");
-    EXPECT_EQ(engine.post, 0);
+    EXPECT_EQ(engine.session.post, 0);
 }

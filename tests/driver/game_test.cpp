@@ -12,15 +12,12 @@
 
 namespace {
 
-void startGame(const char* fen) {
-    ensureInitialised(engine);
-    ASSERT_EQ(setupPosition(engine, fen), 1) << fen;
-}
+void startGame(const char* fen) { ASSERT_EQ(setupPosition(engine, fen), 1) << fen; }
 
 // Plays one move given in coordinates and runs the game-end detection; returns
 // what was printed.
 std::string playAndCheck(const char* text) {
-    Board& board = engine.board;
+    Board& board = engine.game.board;
     int count = generateMoves(board);
     std::vector<std::string> moves = listText(board, 0, count);
     auto it = std::find(moves.begin(), moves.end(), text);
@@ -44,7 +41,7 @@ std::string checkOnly() {
 // before, so that neither repetition nor material ends the game; without one,
 // any move that does not end the game when allowed. Returns the output.
 std::string shuffle(std::set<uint64_t>& seen, bool anyWhenStuck = false) {
-    Board& board = engine.board;
+    Board& board = engine.game.board;
     int count = generateMoves(board);
     Move fallback = 0;
     // Start the search at a point that wanders, so the pieces do not pile up.
@@ -86,7 +83,7 @@ TEST(GameEnd, MateStalemateAndMaterial) {
     EXPECT_EQ(playAndCheck("e7e5"), "");
     EXPECT_EQ(playAndCheck("g2g4"), "");
     EXPECT_EQ(playAndCheck("d8h4"), "0-1 {Checkmate}\n");
-    EXPECT_EQ(engine.gameInProgress, 0);
+    EXPECT_EQ(engine.game.gameInProgress, 0);
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(checkGameEnd(engine), 1);  // no game in progress: silent
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
@@ -119,38 +116,38 @@ TEST(GameEnd, RepetitionFiftyMovesAndFullHistory) {
 
     // 100 reversible plies into fresh positions end the game; 99 do not.
     startGame("rnb1kbnr/8/8/8/8/8/8/RNB1KBNR w - - 0 1");
-    std::set<uint64_t> seen{engine.board.hashKey};
+    std::set<uint64_t> seen{engine.game.board.hashKey};
     for (int ply = 1; ply < 100; ++ply) ASSERT_EQ(shuffle(seen), "") << ply;
     EXPECT_EQ(shuffle(seen), "1/2-1/2 {ScoreDraw by 50 move rule}\n");
 
     // Played on past the result, the history fills up at 936 plies; the side to
     // move loses.
     for (int ply = 101; ply < 936; ++ply) {
-        engine.gameInProgress = 1;
+        engine.game.gameInProgress = 1;
         shuffle(seen, true);
     }
-    engine.gameInProgress = 1;
+    engine.game.gameInProgress = 1;
     std::string line = shuffle(seen, true);
-    ASSERT_EQ(engine.board.ply, 936);
-    EXPECT_EQ(line, engine.board.toMove->colour == White ? "0-1 {White is out of stack}\n"
-                                                         : "1-0 {Black is out of stack}\n");
+    ASSERT_EQ(engine.game.board.ply, 936);
+    EXPECT_EQ(line, engine.game.board.toMove->colour == White ? "0-1 {White is out of stack}\n"
+                                                              : "1-0 {Black is out of stack}\n");
 }
 
 TEST(GameEnd, DrawOffers) {
     startGame(StartFen);
-    engine.root.bestRootScore = 0;
+    engine.search.root.bestRootScore = 0;
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(considerDraw(engine, 0), 1);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "draw\n");
     // Ahead by a little in a position with pawns: silent.
-    engine.root.bestRootScore = 30;
+    engine.search.root.bestRootScore = 30;
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(considerDraw(engine, 0), 0);
-    engine.root.bestRootScore = 0;
-    engine.behavior_accept_remis = 0;
+    engine.search.root.bestRootScore = 0;
+    engine.settings.behavior_accept_remis = 0;
     EXPECT_EQ(considerDraw(engine, 0), 0);
-    engine.behavior_accept_remis = 1;
-    engine.gameInProgress = 0;
+    engine.settings.behavior_accept_remis = 1;
+    engine.game.gameInProgress = 0;
     EXPECT_EQ(considerDraw(engine, 0), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }
@@ -160,8 +157,8 @@ TEST(GameEnd, DrawOffers) {
 // engine's move; not before five reversible plies.
 TEST(GameEnd, RecognisedDrawInPawnlessEndings) {
     startGame("4k3/8/8/8/8/8/r7/4K2R w - - 0 1");
-    engine.root.bestRootScore = 30;
-    engine.lastDrawOfferPly = -100;
+    engine.search.root.bestRootScore = 30;
+    engine.game.lastDrawOfferPly = -100;
     for (const char* move : {"h1h2", "a2a3", "h2h3", "a3a4"}) playAndCheck(move);
     ::testing::internal::CaptureStdout();
     EXPECT_EQ(considerDraw(engine, 0), 0);
@@ -178,27 +175,26 @@ TEST(GameEnd, RecognisedDrawInPawnlessEndings) {
 }
 
 TEST(Game, SetupPositionStartsTheGame) {
-    ensureInitialised(engine);
     ::testing::internal::CaptureStdout();
     ASSERT_EQ(setupPosition(engine, "4k3/8/8/8/8/8/8/4K3 b - - 0 1"), 1);
-    EXPECT_EQ(engine.gameInProgress, 1);
-    EXPECT_EQ(engine.boardValid, 1);
-    EXPECT_EQ(engine.self.isWhite, 1);  // the engine takes the side not to move
-    EXPECT_EQ(engine.whitePlayer, &engine.self);
-    EXPECT_STREQ(engine.startFen, "4k3/8/8/8/8/8/8/4K3 b - - 0 1");
+    EXPECT_EQ(engine.game.gameInProgress, 1);
+    EXPECT_EQ(engine.game.boardValid, 1);
+    EXPECT_EQ(engine.game.self.isWhite, 1);  // the engine takes the side not to move
+    EXPECT_EQ(engine.game.whitePlayer, &engine.game.self);
+    EXPECT_STREQ(engine.game.startFen, "4k3/8/8/8/8/8/8/4K3 b - - 0 1");
     ASSERT_EQ(setupPosition(engine, "4k3/8/8/8/8/8/8/8 w - - 0 1"), 0);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "telluser wrong number of white kings!\n");
     // A rejected board is never played on.
-    EXPECT_EQ(engine.gameInProgress, 0);
-    EXPECT_EQ(engine.boardValid, 0);
+    EXPECT_EQ(engine.game.gameInProgress, 0);
+    EXPECT_EQ(engine.game.boardValid, 0);
 
     // The marked test position of pawns against pawns.
     ASSERT_EQ(setupPosition(engine, "8/8/PP6/PP6/6pp/6pp/8/1k4K1 w - - 0 1"), 1);
-    EXPECT_EQ(engine.positionMarker, 1);
+    EXPECT_EQ(engine.game.positionMarker, 1);
     ASSERT_EQ(setupPosition(engine, StartFen), 1);
-    EXPECT_EQ(engine.positionMarker, 0);
+    EXPECT_EQ(engine.game.positionMarker, 0);
     // An overlong text is cut at the field's width.
     std::string longText = std::string(StartFen) + std::string(400, ' ');
     ASSERT_EQ(setupPosition(engine, longText.c_str()), 1);
-    EXPECT_EQ(std::string(engine.startFen).size(), 255u);
+    EXPECT_EQ(std::string(engine.game.startFen).size(), 255u);
 }

@@ -20,7 +20,6 @@ namespace {
 class Options : public testing::Test {
 protected:
     void SetUp() override {
-        ensureInitialised(engine);
         savedEngine = engine;
         std::memcpy(savedLetters, pieceLetters, sizeof savedLetters);
         std::memcpy(savedMaterial, pieceMaterial, sizeof savedMaterial);
@@ -67,7 +66,7 @@ protected:
         fs::remove_all(directory);
     }
 
-    int32_t* const globals[4] = {&search_prune_lmr_moves, &search_prune_quiet_moves,
+    int32_t* const globals[4] = {&engine.settings.search_prune_lmr_moves, &search_prune_quiet_moves,
                                  &search_extend_check, &evaluate_control};
     Engine savedEngine;
     char savedLetters[8];
@@ -83,38 +82,38 @@ TEST_F(Options, Values) {
     // their blank. Ints: out of range numbers stop at the limit rather than
     // wrap; without "= " and a number the line is unknown and the value stays.
     // Cache sizes never fail, and nothing below 1 survives.
-    expectLines({{"book_learning = False", 1, &engine.book_learning, 0},
-                 {"book_learning = yes", 1, &engine.book_learning, 1},
-                 {"book_verify = true", 1, &engine.book_verify, 0},
+    expectLines({{"book_learning = False", 1, &engine.settings.book_learning, 0},
+                 {"book_learning = yes", 1, &engine.settings.book_learning, 1},
+                 {"book_verify = true", 1, &engine.settings.book_verify, 0},
                  {"pv_egtb_extract = True", 1, &engine.pv_egtb_extract, 1},
-                 {"search_prune_nullmove = 1", 1, &engine.search_prune_nullmove, 0},
-                 {"behavior_offer_remis", 1, &engine.behavior_offer_remis, 0},
+                 {"search_prune_nullmove = 1", 1, &engine.settings.search_prune_nullmove, 0},
+                 {"behavior_offer_remis", 1, &engine.settings.behavior_offer_remis, 0},
                  {"output_save2pgn = yes", 1, &engine.output_save2pgn, 1},
                  {"output_save2record= yes", 0, &engine.output_save2record, 0},
-                 {"book_rand = 0", 1, &engine.book_rand, 0},
-                 {"book_minwhite = -20", 1, &engine.book_minwhite, -20},
-                 {"memory = 64", 1, &engine.memory, 64},
-                 {"search_prune_lmr_moves = 3", 1, &search_prune_lmr_moves, 3},
+                 {"book_rand = 0", 1, &engine.settings.book_rand, 0},
+                 {"book_minwhite = -20", 1, &engine.settings.book_minwhite, -20},
+                 {"memory = 64", 1, &engine.settings.memory, 64},
+                 {"search_prune_lmr_moves = 3", 1, &engine.settings.search_prune_lmr_moves, 3},
                  {"search_extend_check = 6", 1, &search_extend_check, 6},
                  {"evaluate_control = 5", 1, &evaluate_control, 5},
                  {"book_depth = 99999999999999999999", 1, &engine.book_depth, INT32_MAX},
-                 {"book_rand", 0, &engine.book_rand, 0},
-                 {"book_rand=7", 0, &engine.book_rand, 0},
-                 {"book_rand = seven", 0, &engine.book_rand, 0},
-                 {"book_rand =", 0, &engine.book_rand, 0},
-                 {"egtb_cache = -5", 1, &engine.egtb_cache, 0},
+                 {"book_rand", 0, &engine.settings.book_rand, 0},
+                 {"book_rand=7", 0, &engine.settings.book_rand, 0},
+                 {"book_rand = seven", 0, &engine.settings.book_rand, 0},
+                 {"book_rand =", 0, &engine.settings.book_rand, 0},
+                 {"egtb_cache = -5", 1, &engine.settings.egtb_cache, 0},
                  {"egbb_cache = 16", 1, &engine.egbb_cache, 16},
                  {"egbb_cache", 1, &engine.egbb_cache, 16}});
 
     // Server channels: each key sets its own.
     EXPECT_EQ(handleOptionCommand(engine, "server_human = kibitz"), 1);
     EXPECT_EQ(handleOptionCommand(engine, "server_computer = whisper"), 1);
-    EXPECT_EQ(engine.serverHuman, 2);
-    EXPECT_EQ(engine.serverComputer, 1);
+    EXPECT_EQ(engine.settings.serverHuman, 2);
+    EXPECT_EQ(engine.settings.serverComputer, 1);
     EXPECT_EQ(handleOptionCommand(engine, "server_human = silent"), 1);
     EXPECT_EQ(handleOptionCommand(engine, "server_other = kibitz"), 0);
-    EXPECT_EQ(engine.serverHuman, 0);
-    EXPECT_EQ(engine.serverComputer, 1);
+    EXPECT_EQ(engine.settings.serverHuman, 0);
+    EXPECT_EQ(engine.settings.serverComputer, 1);
 }
 
 TEST_F(Options, MaterialPairs) {
@@ -164,8 +163,8 @@ TEST_F(Options, TextValues) {
 
 TEST_F(Options, ShortLinesAreMoves) {
     ASSERT_EQ(setupPosition(engine, StartFen), 1);
-    engine.playing = 0;
-    uint64_t start = engine.board.hashKey;
+    engine.session.playing = 0;
+    uint64_t start = engine.game.board.hashKey;
 
     // A word that is no move is taken and ignored, also one that begins like
     // an option group; longer unknown lines are not taken.
@@ -173,32 +172,32 @@ TEST_F(Options, ShortLinesAreMoves) {
         EXPECT_EQ(handleOptionCommand(engine, word), 1) << word;
     for (const char* line : {"book_unknown = 3", "abc", "abcdef"})
         EXPECT_EQ(handleOptionCommand(engine, line), 0) << line;
-    EXPECT_EQ(engine.board.hashKey, start);
-    EXPECT_EQ(engine.board.ply, 0);
+    EXPECT_EQ(engine.game.board.hashKey, start);
+    EXPECT_EQ(engine.game.board.ply, 0);
 
     EXPECT_EQ(handleOptionCommand(engine, "e2e4"), 1);
-    EXPECT_EQ(engine.board.ply, 1);
-    EXPECT_EQ(engine.board.squares[E4], Pawn);
-    EXPECT_EQ(engine.board.squares[E2], NoPiece);
+    EXPECT_EQ(engine.game.board.ply, 1);
+    EXPECT_EQ(engine.game.board.squares[E4], Pawn);
+    EXPECT_EQ(engine.game.board.squares[E2], NoPiece);
 }
 
 TEST_F(Options, ConfigurationFile) {
     // Only lines beginning with "-" are commands, after two characters.
     readIni("- book_rand = 0\nbook_rand = 3\n-\n-x\n# - book_learning = False\n");
-    EXPECT_EQ(engine.book_rand, 0);
-    EXPECT_EQ(engine.book_learning, 1);
+    EXPECT_EQ(engine.settings.book_rand, 0);
+    EXPECT_EQ(engine.settings.book_learning, 1);
 
     // Windows line ends and a last line without one.
     readIni("- egtb_path = /tb\r\n- book_minblack = -60");
     EXPECT_STREQ(engine.egtb_path, "/tb");
-    EXPECT_EQ(engine.book_minblack, -60);
+    EXPECT_EQ(engine.settings.book_minblack, -60);
 
     // A line is cut after 255 characters and its rest dropped, never taken
     // for a line of its own.
     readIni("- egbb_path = " + std::string(300, 'p') + "\n" + std::string(255, '#') +
             "- book_rand = 9\n");
     EXPECT_EQ(std::string(engine.egbb_path), std::string(255 - 14, 'p'));
-    EXPECT_EQ(engine.book_rand, 0);
+    EXPECT_EQ(engine.settings.book_rand, 0);
 }
 
 TEST(Material, RecordsAndCentring) {

@@ -59,20 +59,19 @@ TEST(Poll, IntervalsByStateAndTimeLeft) {
 class PollClock : public testing::Test {
 protected:
     void SetUp() override {
-        ensureInitialised(engine);
         savedEngine = engine;
-        savedStack = mainSearchStack;
-        engine.searchState = SearchThinking;
-        engine.moveTime = 0;
-        engine.engineClock = 30000;
-        engine.timeExtended = 0;
-        engine.timeExtension = 150;
-        engine.search->tablebaseProbes = 0;
-        engine.startCounter = int64_t(readCounter());
+        savedStack = engine.search.stack;
+        engine.search.state = SearchThinking;
+        engine.clock.moveTime = 0;
+        engine.clock.engineClock = 30000;
+        engine.search.timeExtended = 0;
+        engine.search.timeExtension = 150;
+        engine.search.stack.tablebaseProbes = 0;
+        engine.search.startCounter = int64_t(readCounter());
     }
     void TearDown() override {
         engine = savedEngine;
-        mainSearchStack = savedStack;
+        engine.search.stack = savedStack;
     }
 
     Engine savedEngine;
@@ -80,60 +79,60 @@ protected:
 };
 
 TEST_F(PollClock, NextPollFollowsTheTable) {
-    SearchStack& stack = *engine.search;
-    engine.deadline = 5000;
-    mainBoardStack.makeCount = 12345;
+    SearchStack& stack = engine.search.stack;
+    engine.search.deadline = 5000;
+    engine.game.stack.makeCount = 12345;
     EXPECT_EQ(scheduleNextPoll(engine), 0);
-    EXPECT_EQ(engine.pollInterval, 150000);
+    EXPECT_EQ(engine.search.pollInterval, 150000);
     EXPECT_EQ(stack.pollLimit, 12345u + 150000u);
 
     // The node counter is unsigned 32 bits: the limit wraps with it.
-    mainBoardStack.makeCount = 0xFFFFFFF0u;
+    engine.game.stack.makeCount = 0xFFFFFFF0u;
     EXPECT_EQ(scheduleNextPoll(engine), 0);
     EXPECT_EQ(stack.pollLimit, 0xFFFFFFF0u + 150000u);
 
     // Tablebase probes make every poll close.
     stack.tablebaseProbes = 3;
-    mainBoardStack.makeCount = 10;
+    engine.game.stack.makeCount = 10;
     EXPECT_EQ(scheduleNextPoll(engine), 0);
-    EXPECT_EQ(engine.pollInterval, 1000);
+    EXPECT_EQ(engine.search.pollInterval, 1000);
     EXPECT_EQ(stack.pollLimit, 1010u);
 }
 
 TEST_F(PollClock, DeadlineStopsOnlyFromTheThirdIteration) {
-    SearchStack& stack = *engine.search;
-    engine.deadline = 3;
-    mainBoardStack.makeCount = 500;
+    SearchStack& stack = engine.search.stack;
+    engine.search.deadline = 3;
+    engine.game.stack.makeCount = 500;
     stack.pollLimit = 77;
 
     // Iterations 1 and 2 always finish.
-    engine.root.iterationDepth = 2;
-    engine.canStop = 1;
+    engine.search.root.iterationDepth = 2;
+    engine.search.canStop = 1;
     EXPECT_EQ(scheduleNextPoll(engine), 0);
     EXPECT_EQ(stack.pollLimit, 1500u);
 
     // Later the search stops when it may, and the next poll is not moved.
-    engine.root.iterationDepth = 3;
+    engine.search.root.iterationDepth = 3;
     stack.pollLimit = 77;
     EXPECT_EQ(scheduleNextPoll(engine), 1);
     EXPECT_EQ(stack.pollLimit, 77u);
-    EXPECT_EQ(engine.deadline, 3);
+    EXPECT_EQ(engine.search.deadline, 3);
 
     // An iteration that must not be cut gets the extension once...
-    engine.canStop = 0;
+    engine.search.canStop = 0;
     EXPECT_EQ(scheduleNextPoll(engine), 0);
-    EXPECT_EQ(engine.deadline, 153);
-    EXPECT_EQ(engine.timeExtended, 1);
+    EXPECT_EQ(engine.search.deadline, 153);
+    EXPECT_EQ(engine.search.timeExtended, 1);
     EXPECT_EQ(stack.pollLimit, 77u);
     // ...and then polls as the table says until the new deadline comes.
     EXPECT_EQ(scheduleNextPoll(engine), 0);
-    EXPECT_EQ(engine.pollInterval, 100000);
-    engine.deadline = 3;
+    EXPECT_EQ(engine.search.pollInterval, 100000);
+    engine.search.deadline = 3;
     EXPECT_EQ(scheduleNextPoll(engine), 1);
 
     // With "st" there is no extension.
-    engine.timeExtended = 0;
-    engine.moveTime = 500;
+    engine.search.timeExtended = 0;
+    engine.clock.moveTime = 500;
     EXPECT_EQ(scheduleNextPoll(engine), 1);
 }
 

@@ -163,7 +163,6 @@ std::array<char, 64> randomPlacement(std::mt19937& rng, const Material& m, int s
 }
 
 TEST(EndgameClasses, VerdictsAgreeWithMirrors) {
-    ensureInitialised(engine);
     static Board board;
     char message[FenMessageSize];
     std::mt19937 rng(4711);
@@ -172,7 +171,7 @@ TEST(EndgameClasses, VerdictsAgreeWithMirrors) {
     int failures = 0;
     // -1 when the position is rejected.
     auto probe = [&](const std::string& fen, int32_t& result, int32_t& flag, int& material) {
-        if (!parseFen(board, mainBoardStack, fen.c_str(), message)) return -1;
+        if (!parseFen(board, engine.game.stack, fen.c_str(), message)) return -1;
         material = classifyMaterial(board);
         int found = probeEndgame(board, result, flag);
         seen.at(material) |= (found ? 1u << (result + 2) : 1u << 5) | (flag == 0 ? 1u << 6 : 0);

@@ -53,10 +53,10 @@ TEST(Evaluate, MirroredPositionNegatesTheScore) {
         for (const std::string& fen : fens) {
             Board board;
             char message[FenMessageSize];
-            if (!parseFen(board, mainBoardStack, fen.c_str(), message)) continue;  // nine pawns
+            if (!parseFen(board, engine.game.stack, fen.c_str(), message)) continue;  // nine pawns
             Board mirror;
-            ASSERT_EQ(parseFen(mirror, mainBoardStack, positionFen(board, true).c_str(), message),
-                      1);
+            ASSERT_EQ(
+                parseFen(mirror, engine.game.stack, positionFen(board, true).c_str(), message), 1);
             bool noPawns = !(board.white.pawns | board.black.pawns);
             bool noPieces =
                 !((board.white.materialSignature | board.black.materialSignature) & 0xFFFF0);

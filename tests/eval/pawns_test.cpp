@@ -14,11 +14,10 @@
 // Positions with pawns for the symmetry tests: the reference positions of the
 // move-generator tests, then random legal placements. Shared with the passed-pawn tests.
 std::vector<std::string> pawnTestPositions() {
-    ensureInitialised(engine);
     static Board check;
     char message[FenMessageSize];
     auto valid = [&](const std::string& fen) {
-        return parseFen(check, mainBoardStack, fen.c_str(), message) == 1;
+        return parseFen(check, engine.game.stack, fen.c_str(), message) == 1;
     };
     std::vector<std::string> positions;
     std::ifstream file(VOSTREL_TEST_DATA "/perft.txt");
@@ -142,7 +141,6 @@ TEST(PawnFlags, PerPawnFlags) {
 }
 
 TEST(PawnFlags, FlagTableEntries) {
-    ensureInitialised(engine);
     struct Entry {
         int rank, flags, value;
     } entries[] = {

@@ -13,9 +13,8 @@ namespace {
 
 // Two boards alive at once: the position and its mirror image.
 bool parseInto(Board& board, const std::string& fen) {
-    ensureInitialised(engine);
     char message[FenMessageSize];
-    return parseFen(board, mainBoardStack, fen.c_str(), message) == 1;
+    return parseFen(board, engine.game.stack, fen.c_str(), message) == 1;
 }
 
 PawnHashEntry entryWithScore(int score) {

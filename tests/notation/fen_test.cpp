@@ -10,10 +10,9 @@
 namespace {
 
 std::string rejection(const char* fen) {
-    ensureInitialised(engine);
     Board board;
     char message[FenMessageSize];
-    if (parseFen(board, mainBoardStack, fen, message)) return "accepted";
+    if (parseFen(board, engine.game.stack, fen, message)) return "accepted";
     return message;
 }
 
@@ -23,7 +22,7 @@ TEST(Fen, InitialPosition) {
     Board& board = boardFromFen(StartFen);
     EXPECT_EQ(board.white.castleRights, CastleKingSide | CastleQueenSide);
     EXPECT_EQ(board.black.castleRights, CastleKingSide | CastleQueenSide);
-    const BoardStack& stack = mainBoardStack;
+    const BoardStack& stack = engine.game.stack;
     EXPECT_EQ(stack.rookStartKingSide[White], H1);
     EXPECT_EQ(stack.rookStartQueenSide[White], A1);
     EXPECT_EQ(stack.rookStartKingSide[Black], H8);
@@ -42,18 +41,18 @@ TEST(Fen, CastlingLetters) {
     uint64_t classical = boardFromFen(StartFen).hashKey;
     Board& files = boardFromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w HAha - 0 1");
     EXPECT_EQ(files.hashKey, classical);
-    EXPECT_EQ(mainBoardStack.rookStartKingSide[White], H1);
+    EXPECT_EQ(engine.game.stack.rookStartKingSide[White], H1);
 
     // Fischerandom: the letters find the rooks wherever they stand.
     Board& random =
         boardFromFen("bqnb1rkr/pp3ppp/3ppn2/2p5/5P2/P2P4/NPP1P1PP/BQ1BNRKR w HFhf - 2 9");
-    EXPECT_EQ(mainBoardStack.rookStartKingSide[White], H1);
-    EXPECT_EQ(mainBoardStack.rookStartQueenSide[White], F1);
-    EXPECT_EQ(mainBoardStack.kingStart[Black], G1 + 56);
+    EXPECT_EQ(engine.game.stack.rookStartKingSide[White], H1);
+    EXPECT_EQ(engine.game.stack.rookStartQueenSide[White], F1);
+    EXPECT_EQ(engine.game.stack.kingStart[Black], G1 + 56);
     EXPECT_EQ(random.white.castleRights, 3);
     // "K" takes the outermost rook when two stand beside the king.
     boardFromFen("4k3/8/8/8/8/8/8/4KRR1 w K - 0 1");
-    EXPECT_EQ(mainBoardStack.rookStartKingSide[White], G1);
+    EXPECT_EQ(engine.game.stack.rookStartKingSide[White], G1);
 
     // A letter on the king's own file, a letter without a rook, and a classical
     // letter without a rook on its wing grant nothing, and leave no key behind.
@@ -65,10 +64,10 @@ TEST(Fen, CastlingLetters) {
     }
     // A rook from an earlier position is forgotten.
     boardFromFen("4k3/8/8/8/8/8/8/1R2K1R1 w KQ - 0 1");
-    EXPECT_EQ(mainBoardStack.rookStartQueenSide[White], B1);
+    EXPECT_EQ(engine.game.stack.rookStartQueenSide[White], B1);
     Board& later = boardFromFen("4k3/8/8/8/8/8/8/4K3 w Q - 0 1");
     EXPECT_EQ(later.white.castleRights, 0);
-    EXPECT_EQ(mainBoardStack.rookStartQueenSide[White], A1);
+    EXPECT_EQ(engine.game.stack.rookStartQueenSide[White], A1);
     // A letter given twice grants one right with one key.
     Board& twice = boardFromFen("4k3/8/8/8/8/8/8/4K2R w KK - 0 1");
     EXPECT_EQ(twice.white.castleRights, CastleKingSide);
@@ -119,10 +118,9 @@ TEST(Fen, MalformedTextNeverCorruptsTheBoard) {
         "k7/8/8/8/8/8/8/7K b - - 0 1 trailing words",
     };
     for (const char* text : texts) {
-        ensureInitialised(engine);
         Board board;
         char message[FenMessageSize];
-        int accepted = parseFen(board, mainBoardStack, text, message);
+        int accepted = parseFen(board, engine.game.stack, text, message);
         for (int s = 0; s < 64; ++s) ASSERT_LE(board.squares[s], King) << text;
         if (accepted) {
             EXPECT_EQ(findBoardInconsistency(board), nullptr) << text;

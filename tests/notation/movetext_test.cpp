@@ -56,9 +56,9 @@ void expectParse(const char* fen, const char* text, int played,
                  std::vector<std::pair<int, int>> squares = {}) {
     setUp(fen);
     EXPECT_EQ(playMoveText(engine, text), played) << fen << " " << text;
-    EXPECT_EQ(engine.board.ply, played) << fen << " " << text;
+    EXPECT_EQ(engine.game.board.ply, played) << fen << " " << text;
     for (auto [square, piece] : squares)
-        EXPECT_EQ(engine.board.squares[square], piece) << fen << " " << text << " " << square;
+        EXPECT_EQ(engine.game.board.squares[square], piece) << fen << " " << text << " " << square;
 }
 
 // Hands text to the parser in a buffer of exactly its size, so that a read
@@ -114,7 +114,7 @@ TEST(MoveText, San) {
     setUp(StartFen);
     for (const char* text : {"e2e4", "a7a6", "e4e5", "d7d5"})
         EXPECT_EQ(playMoveText(engine, text), 1);
-    EXPECT_EQ(san(engine.board, "e5d6"), "exd6 ");
+    EXPECT_EQ(san(engine.game.board, "e5d6"), "exd6 ");
 }
 
 TEST(MoveText, SanPieceLettersAreReplaceable) {
@@ -133,9 +133,9 @@ TEST(MoveText, ParseCoordinatesAndPromotions) {
     EXPECT_EQ(playMoveText(engine, "e2e4"), 1);
     EXPECT_EQ(playMoveText(engine, "e7e5"), 1);
     EXPECT_EQ(playMoveText(engine, "d7d5"), 0);  // black's move, but white is to move
-    EXPECT_EQ(engine.board.ply, 2);
-    EXPECT_EQ(engine.board.squares[E4], Pawn);
-    EXPECT_EQ(engine.board.squares[E5], Pawn);
+    EXPECT_EQ(engine.game.board.ply, 2);
+    EXPECT_EQ(engine.game.board.squares[E4], Pawn);
+    EXPECT_EQ(engine.game.board.squares[E5], Pawn);
 
     // Piece 0: no letter, an unknown letter or a bare "=" names no promotion.
     struct Case {
@@ -153,7 +153,7 @@ TEST(MoveText, ParseCoordinatesAndPromotions) {
         expectParse(fen, c.text, c.piece != NoPiece,
                     {{E7, c.piece ? NoPiece : Pawn}, {E8, c.piece}});
         if (c.piece) {
-            EXPECT_EQ(engine.board.white.*pieceSet[c.piece], bit(E8)) << c.text;
+            EXPECT_EQ(engine.game.board.white.*pieceSet[c.piece], bit(E8)) << c.text;
         }
     }
 }
@@ -179,7 +179,7 @@ TEST(MoveText, ParseHostileText) {
     // The h-file is open: a parser that let an unreadable coordinate wrap onto
     // a real square would play "E2E4" as h1h3.
     setUp("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPP1/RNBQKBNR w KQkq - 0 1");
-    uint64_t key = engine.board.hashKey;
+    uint64_t key = engine.game.board.hashKey;
     std::vector<std::string> texts = {"",      "e",     "e2",    "e2e",  "zzzz", "e2e4x",
                                       "E2E4",  "i2h3",  "e9e4",  "e0e4", "O-",   "0-",
                                       "e2 e4", "e2-e4", "e2e4 ", "e2e5", "h1h9"};
@@ -188,11 +188,11 @@ TEST(MoveText, ParseHostileText) {
     texts.push_back(std::string(4095, '\xff'));
     for (const std::string& text : texts) {
         EXPECT_EQ(parseExact(text), 0) << text.substr(0, 16);
-        EXPECT_EQ(engine.board.ply, 0) << text.substr(0, 16);
-        EXPECT_EQ(engine.board.hashKey, key) << text.substr(0, 16);
+        EXPECT_EQ(engine.game.board.ply, 0) << text.substr(0, 16);
+        EXPECT_EQ(engine.game.board.hashKey, key) << text.substr(0, 16);
     }
     EXPECT_EQ(parseExact("h1h3"), 1);
-    EXPECT_EQ(engine.board.squares[H3], Rook);
+    EXPECT_EQ(engine.game.board.squares[H3], Rook);
 }
 
 TEST(MoveText, PlayRefusals) {
@@ -203,8 +203,8 @@ TEST(MoveText, PlayRefusals) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "telluser too many white pawns!\n");
     EXPECT_EQ(playMoveIfValid(engine, buildMove(E2, E4, KindDoubleStep, Pawn)), 0);
     EXPECT_EQ(playMoveText(engine, "e2e4"), 0);
-    EXPECT_EQ(engine.board.ply, 0);
-    EXPECT_EQ(engine.board.squares[E2], Pawn);
+    EXPECT_EQ(engine.game.board.ply, 0);
+    EXPECT_EQ(engine.game.board.squares[E2], Pawn);
 
     // No side to move at all: the parser must not look at the board.
     ::testing::internal::CaptureStdout();
@@ -224,15 +224,15 @@ TEST(MoveText, PlayRefusals) {
         {Pinned, buildMove(C3, E2, KindKnight, Knight)}};
     for (auto [fen, move] : refused) {
         setUp(fen);
-        uint64_t key = engine.board.hashKey;
+        uint64_t key = engine.game.board.hashKey;
         EXPECT_EQ(playMoveIfValid(engine, move), 0) << fen;
-        EXPECT_EQ(engine.board.ply, 0) << fen;
-        EXPECT_EQ(engine.board.hashKey, key) << fen;
+        EXPECT_EQ(engine.game.board.ply, 0) << fen;
+        EXPECT_EQ(engine.game.board.hashKey, key) << fen;
     }
     // Valid setups opened the door again: the block is played.
     setUp(check);
     EXPECT_EQ(playMoveIfValid(engine, buildMove(A2, E2, KindRook, Rook)), 1);
-    EXPECT_EQ(engine.board.squares[E2], Rook);
+    EXPECT_EQ(engine.game.board.squares[E2], Rook);
 }
 
 TEST(MoveText, PlayRefusesWhenHistoryFull) {
@@ -248,14 +248,14 @@ TEST(MoveText, PlayRefusesWhenHistoryFull) {
     while (played < limit && playMoveIfValid(engine, shuffle[played % 4])) ++played;
     ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(played, limit);
-    EXPECT_EQ(engine.board.ply, limit);
+    EXPECT_EQ(engine.game.board.ply, limit);
 
     for (int inProgress : {0, 1}) {
-        engine.gameInProgress = inProgress;
+        engine.game.gameInProgress = inProgress;
         EXPECT_EQ(playMoveIfValid(engine, shuffle[limit % 4]), 0);
         EXPECT_EQ(playMoveText(engine, "g1f3"), 0);
-        EXPECT_EQ(engine.board.ply, limit);
-        EXPECT_EQ(engine.board.squares[G1], Knight);
+        EXPECT_EQ(engine.game.board.ply, limit);
+        EXPECT_EQ(engine.game.board.squares[G1], Knight);
     }
 }
 
@@ -273,7 +273,7 @@ TEST(MoveText, SendEngineMove) {
         {buildMove(B1, G1, KindCastleKingSide, King), "move O-O\n"},
         {buildMove(C1, C1, KindCastleQueenSide, King), "move O-O-O\n"}};
     for (int inProgress : {1, 0}) {
-        engine.gameInProgress = inProgress;
+        engine.game.gameInProgress = inProgress;
         for (auto [move, line] : lines) {
             ::testing::internal::CaptureStdout();
             sendEngineMove(engine, move);

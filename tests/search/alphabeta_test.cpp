@@ -6,7 +6,7 @@
 #include "driver/engine.h"
 #include "driver/game.h"
 #include "notation/fen.h"
-#include "search/root.h"
+#include "search/search.h"
 #include "search/tt.h"
 #include "test_support.h"
 
@@ -16,11 +16,11 @@ namespace {
 // (side to move's) view.
 int32_t analyse(const char* fen, int depth) {
     EXPECT_EQ(setupPosition(engine, fen), 1) << fen;
-    engine.post = 0;
-    engine.depthLimit = depth;
+    engine.session.post = 0;
+    engine.clock.depthLimit = depth;
     think(engine, SearchAnalysing);
-    engine.depthLimit = 0;
-    return engine.root.bestRootScore;
+    engine.clock.depthLimit = 0;
+    return engine.search.root.bestRootScore;
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ TEST(Search, FindsForcedMatesAtTheirDistance) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(analyse(c.fen, 2 * c.moves + 4), Mate - (2 * c.moves - 1)) << c.fen;
-        EXPECT_EQ(engine.root.rootPv.pvLength, 2 * c.moves - 1) << c.fen;
+        EXPECT_EQ(engine.search.root.rootPv.pvLength, 2 * c.moves - 1) << c.fen;
     }
 }
 

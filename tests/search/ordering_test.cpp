@@ -26,7 +26,7 @@ std::string text(Move move) {
 // A fresh node at Ply, as the search sets it up on entry; its list starts far
 // from list 0, which findMove uses.
 PlyRecord& freshNode(Board& board) {
-    SearchStack& stack = mainSearchStack;
+    SearchStack& stack = engine.search.stack;
     board.stack->moveLists[Ply] = board.stack->moveBuffer + 2000;
     board.stack->moveLists[Ply + 1] = board.stack->moveLists[Ply];
     stack.plies[Ply] = PlyRecord{};
@@ -88,7 +88,7 @@ TEST(Ordering, StagesOutOfCheck) {
     record.threatMove = findMove(board, "g2g3");
     record.killer1 = findMove(board, "d1d3");
     record.killer2 = record.hashMove;
-    mainSearchStack.plies[Ply + 2].killer1 = findMove(board, "a1a3");
+    engine.search.stack.plies[Ply + 2].killer1 = findMove(board, "a1a3");
     Moves moves = drain(board, record);
     EXPECT_EQ(head(moves, 10), (Moves{"b1c3", "g2g3", "e4f5", "h2g4", "a1a5", "d1d3", "a1a3",
                                       "d1d4", "h1g1", "b1a3"}));
@@ -102,7 +102,7 @@ TEST(Ordering, StagesOutOfCheck) {
     record.threatMove = findMove(board, "d1d2");
     record.killer1 = buildMove(C3, C4, Rook, Rook);
     record.killer2 = findMove(board, "g2g3");
-    mainSearchStack.plies[Ply + 2].killer1 = record.threatMove;
+    engine.search.stack.plies[Ply + 2].killer1 = record.threatMove;
     moves = drain(board, record);
     EXPECT_EQ(head(moves, 7), (Moves{"d1d2", "e4f5", "h2g4", "a1a5", "g2g3", "d1d4", "b1c3"}));
     EXPECT_EQ(int(moves.size()), legal);
@@ -216,7 +216,7 @@ TEST(Ordering, HandsOutEveryLegalMoveOnce) {
                 return quiet && isCaptureOrPromotion(move) ? 0 : move;
             };
             PlyRecord& record = freshNode(board);
-            Move& deepKiller = mainSearchStack.plies[Ply + 2].killer1;
+            Move& deepKiller = engine.search.stack.plies[Ply + 2].killer1;
             record.hashMove = pick(false);
             record.threatMove = pick(false);
             record.killer1 = pick(true);

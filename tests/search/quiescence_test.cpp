@@ -16,7 +16,7 @@ constexpr int Window = 32763;
 Board& qsBoard(const char* fen, int ply) {
     Board& board = boardFromFen(fen);
     board.stack->moveLists[ply] = board.stack->moveBuffer + 2000;
-    mainSearchStack.qsSelDepth = 0;
+    engine.search.stack.qsSelDepth = 0;
     return board;
 }
 
@@ -91,7 +91,7 @@ TEST(Quiescence, MatesAndForcedReplies) {
     const char* forced = "7k/8/8/8/8/6N1/6PP/r6K w - - 0 1";
     Board& board = qsBoard(forced, 5);
     EXPECT_EQ(quiescence(board, 5, -Window, Window, 0), 7 - Mate);
-    EXPECT_EQ(mainSearchStack.qsSelDepth, 7);
+    EXPECT_EQ(engine.search.stack.qsSelDepth, 7);
     // With beta already a mated score the forced reply is not played.
     uint32_t made = board.stack->makeCount;
     EXPECT_GT(quiescence(board, 5, -Window, -MateBound - 1, 0), -MateBound);
@@ -152,9 +152,9 @@ TEST(Quiescence, WinsMaterialAndStopsAtTheLastPly) {
     EXPECT_EQ(quiescence(board, 4, -Window, before - 1, 0), before);
 
     // Two plies before the limit: the evaluation, nothing searched.
-    mainSearchStack.qsSelDepth = 0;
+    engine.search.stack.qsSelDepth = 0;
     uint32_t made = board.stack->makeCount;
     EXPECT_EQ(quiescence(board, MaxPly - 2, -Window, Window, 1), before);
     EXPECT_EQ(board.stack->makeCount, made);
-    EXPECT_EQ(mainSearchStack.qsSelDepth, MaxPly - 2);
+    EXPECT_EQ(engine.search.stack.qsSelDepth, MaxPly - 2);
 }

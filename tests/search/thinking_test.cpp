@@ -40,56 +40,56 @@ PrincipalVariation variationOf(Board& board, std::initializer_list<const char*> 
 class Thinking : public testing::Test {
 protected:
     void SetUp() override {
-        ensureInitialised(engine);
         savedEngine = engine;
-        savedStack = mainSearchStack;
+        savedStack = engine.search.stack;
         savedGeneration = ttGeneration;
         clearTables();
-        engine.post = 1;
+        engine.session.post = 1;
         engine.mode = ModeXboard;
-        engine.positionMarker = 0;
-        engine.pv_objective_score = 1;
-        engine.pv_show_mate = 1;
-        engine.pv_hash_extract = 0;
-        engine.icsMode = 0;
-        engine.opponentIsComputer = 0;
-        engine.serverHuman = 1;
-        engine.serverComputer = 2;
-        engine.searchState = SearchThinking;
-        engine.ponderMove = 0;
-        engine.kibitzText[0] = '\0';
-        engine.root.iterationDepth = 5;
-        engine.root.rootSearchState = SearchThinking;
-        engine.root.rootPv.pvLength = 0;
-        SearchStack& stack = *engine.search;
+        engine.game.positionMarker = 0;
+        engine.settings.pv_objective_score = 1;
+        engine.settings.pv_show_mate = 1;
+        engine.settings.pv_hash_extract = 0;
+        engine.session.icsMode = 0;
+        engine.game.opponentIsComputer = 0;
+        engine.settings.serverHuman = 1;
+        engine.settings.serverComputer = 2;
+        engine.search.state = SearchThinking;
+        engine.search.ponderMove = 0;
+        engine.session.kibitzText[0] = '\0';
+        engine.search.root.iterationDepth = 5;
+        engine.search.root.rootSearchState = SearchThinking;
+        engine.search.root.rootPv.pvLength = 0;
+        SearchStack& stack = engine.search.stack;
         stack.totalNodes = 123;
-        mainBoardStack.makeCount = 0;
-        mainBoardStack.nullMoveCount = 0;
+        engine.game.stack.makeCount = 0;
+        engine.game.stack.nullMoveCount = 0;
         stack.tablebaseHits = 0;
         stack.qsSelDepth = 7;
         elapsed = 1234;
     }
     void TearDown() override {
         engine = savedEngine;
-        mainSearchStack = savedStack;
+        engine.search.stack = savedStack;
         clearTables();
         ttGeneration = savedGeneration;
     }
 
     // Half a centisecond past the value, so that the truncated reading holds it.
     static void setElapsed(int centiseconds) {
-        engine.startCounter = int64_t(readCounter()) -
-                              (int64_t(centiseconds) * 2 + 1) * engine.counterFrequency / 200;
+        engine.search.startCounter = int64_t(readCounter()) - (int64_t(centiseconds) * 2 + 1) *
+                                                                  engine.search.counterFrequency /
+                                                                  200;
     }
 
     // The printed lines, the time in centiseconds (a field that moves with the
     // test's own speed) replaced by "T".
     static std::string think(Board& board, int score, int finalLine = 0, int failLine = 0,
                              double nodes = 123) {
-        Move first = engine.root.rootPv.pvLength ? engine.root.rootPv.pvMoves[0] : 0;
+        Move first = engine.search.root.rootPv.pvLength ? engine.search.root.rootPv.pvMoves[0] : 0;
         uint64_t bestMove = uint64_t(uint32_t(score)) << 32 | first;
-        engine.search->totalNodes = nodes;  // the moves made so far counted as nodes
-        mainBoardStack.makeCount = 0;
+        engine.search.stack.totalNodes = nodes;  // the moves made so far counted as nodes
+        engine.game.stack.makeCount = 0;
         setElapsed(elapsed);
         testing::internal::CaptureStdout();
         printThinking(engine, board, bestMove, finalLine, failLine);
@@ -140,45 +140,45 @@ PrincipalVariation walk(Board& board, int count, bool wordy = false) {
 
 TEST_F(Thinking, ScoreSignAndServerSummary) {
     Board& board = boardFromFen(AfterE4);
-    engine.root.rootPv = variationOf(board, {"e7e5"});
+    engine.search.root.rootPv = variationOf(board, {"e7e5"});
     // Black to move: the engine's +35 is White's -35.
     EXPECT_EQ(think(board, 35), "5 -35 T 123 1...e5 \n");
-    engine.icsMode = 1;
+    engine.session.icsMode = 1;
     EXPECT_EQ(think(board, 35, 1),
               "5 -35 T 123 1...e5 \n"
               "tellics whisper Score=-0.35 Depth=5/7 kNps=0 Time=s.cc TB=0 PV=1...e5 \n");
-    engine.pv_objective_score = 0;
-    engine.opponentIsComputer = 1;
+    engine.settings.pv_objective_score = 0;
+    engine.game.opponentIsComputer = 1;
     EXPECT_EQ(think(board, 35, 1),
               "5 35 T 123 1...e5 \n"
               "tellics kibitz Score=0.35 Depth=5/7 kNps=0 Time=s.cc TB=0 PV=1...e5 \n");
     // Not the last line: no summary. No channel: no summary either.
     EXPECT_EQ(think(board, 35), "5 35 T 123 1...e5 \n");
-    engine.serverComputer = 0;
+    engine.settings.serverComputer = 0;
     EXPECT_EQ(think(board, 35, 1), "5 35 T 123 1...e5 \n");
     // While pondering the summary waits for the prediction to come true.
-    engine.serverComputer = 2;
-    engine.searchState = SearchPondering;
-    engine.root.rootSearchState = SearchPondering;
-    engine.ponderMove = buildMove(E2, E4, KindDoubleStep, Pawn);
+    engine.settings.serverComputer = 2;
+    engine.search.state = SearchPondering;
+    engine.search.root.rootSearchState = SearchPondering;
+    engine.search.ponderMove = buildMove(E2, E4, KindDoubleStep, Pawn);
     EXPECT_EQ(think(board, -120, 1), "5 -120 T 123 (e2e4) 1...e5 \n");
-    EXPECT_EQ(steadyClock(engine.kibitzText),
+    EXPECT_EQ(steadyClock(engine.session.kibitzText),
               "Score=-1.20 Depth=5/7 kNps=0 Time=s.cc TB=0 PV=(e2e4) 1...e5 ");
 
     // A position marker hides the score; nothing at all without post.
-    engine.searchState = SearchThinking;
-    engine.root.rootSearchState = SearchThinking;
-    engine.positionMarker = 1;
+    engine.search.state = SearchThinking;
+    engine.search.root.rootSearchState = SearchThinking;
+    engine.game.positionMarker = 1;
     EXPECT_EQ(think(board, 35), "5 0 T 123 1...e5 \n");
-    engine.post = 0;
+    engine.session.post = 0;
     EXPECT_EQ(think(board, 35, 1), "");
 
     // Beyond a minute the clock shows minutes; the summary drops one blank.
-    engine.post = 1;
-    engine.positionMarker = 0;
-    engine.pv_objective_score = 1;
-    engine.icsMode = 1;
-    engine.opponentIsComputer = 0;
+    engine.session.post = 1;
+    engine.game.positionMarker = 0;
+    engine.settings.pv_objective_score = 1;
+    engine.session.icsMode = 1;
+    engine.game.opponentIsComputer = 0;
     elapsed = 6550;
     EXPECT_EQ(think(board, 35, 1),
               "5 -35 T 123 1...e5 \n"
@@ -187,18 +187,18 @@ TEST_F(Thinking, ScoreSignAndServerSummary) {
 
 TEST_F(Thinking, MateTexts) {
     Board& board = boardFromFen(StartFen);
-    engine.root.rootPv = variationOf(board, {"e2e4"});
+    engine.search.root.rootPv = variationOf(board, {"e2e4"});
     // Mate in 3 for the engine, and being mated at ply 4.
     EXPECT_EQ(think(board, 32758), "5 32758 T 123 [M3] 1.e4 \n");
     EXPECT_EQ(think(board, -32759), "5 -32759 T 123 [M-2] 1.e4 \n");
-    engine.pv_show_mate = 0;
+    engine.settings.pv_show_mate = 0;
     EXPECT_EQ(think(board, 32758), "5 32758 T 123 1.e4 \n");
-    engine.pv_show_mate = 1;
+    engine.settings.pv_show_mate = 1;
     // The mate text counts from the engine's side, whatever the sign shown.
     Board& black = boardFromFen(AfterE4);
-    engine.root.rootPv = variationOf(black, {"e7e5"});
+    engine.search.root.rootPv = variationOf(black, {"e7e5"});
     EXPECT_EQ(think(black, 32758), "5 -32758 T 123 [M3] 1...e5 \n");
-    engine.icsMode = 1;
+    engine.session.icsMode = 1;
     EXPECT_EQ(think(black, -32761, 1),
               "5 32761 T 123 [M-1] 1...e5 \n"
               "tellics whisper Score=M-1 Depth=5/7 kNps=0 Time=s.cc TB=0 PV=1...e5 \n");
@@ -206,16 +206,16 @@ TEST_F(Thinking, MateTexts) {
 
 TEST_F(Thinking, FailLinesAndLongLines) {
     Board& board = boardFromFen(StartFen);
-    engine.root.rootPv = variationOf(board, {"e2e4", "e7e5", "g1f3"});
+    engine.search.root.rootPv = variationOf(board, {"e2e4", "e7e5", "g1f3"});
     EXPECT_EQ(think(board, 20), "5 20 T 123 1.e4 e5 2.Nf3 \n");
     EXPECT_EQ(think(board, 20, 0, 1), "5 20 T 123 1.e4 \n");
 
     // xboard gets at most 396 characters of a longer line, then "...". Late in
     // a long game the move numbers help to make one.
     board.ply = 900;
-    engine.root.rootPv = walk(board, 63, true);
+    engine.search.root.rootPv = walk(board, 63, true);
     std::string line = think(board, 20, 0, 0, 123456789012.0);
-    std::string full = "5 20 T 123456789012 " + variationText(board, engine.root.rootPv);
+    std::string full = "5 20 T 123456789012 " + variationText(board, engine.search.root.rootPv);
     // The real time field, "1234", is three characters wider than "T".
     ASSERT_GT(full.size() + 3, 402u) << full;
     EXPECT_EQ(line, full.substr(0, 396 - 3) + "...\n");
@@ -338,29 +338,29 @@ TEST_F(Thinking, HashExtractTakesOnlyExactEntries) {
 TEST_F(Thinking, PrepareSearch) {
     Board& board = boardFromFen(StartFen);
     play(board, {"e2e4"});
-    SearchStack& stack = *engine.search;
+    SearchStack& stack = engine.search.stack;
     for (int ply = 0; ply < MaxPly; ++ply) stack.plies[ply].killer1 = Move(1000 + ply);
     stack.pollLimit = 5;
     stack.stopFlag = 1;
-    mainBoardStack.makeCount = mainBoardStack.nullMoveCount = 99;
+    engine.game.stack.makeCount = engine.game.stack.nullMoveCount = 99;
     stack.totalNodes = 1e6;
     stack.tablebaseProbes = stack.tablebaseHits = stack.pollCount = 4;
-    mainBoardStack.moveLists[0] = mainBoardStack.moveBuffer + 50;
+    engine.game.stack.moveLists[0] = engine.game.stack.moveBuffer + 50;
     hitTotal = 77;
     ttGeneration = 255;
-    mainBoardStack.undo[board.ply].hashKey = 0;
+    engine.game.stack.undo[board.ply].hashKey = 0;
 
     engine.maxDepth = 64;
     prepareSearch(engine, board);
     EXPECT_EQ(stack.pollLimit, 1000u);
-    EXPECT_EQ(
-        stack.stopFlag + mainBoardStack.makeCount + mainBoardStack.nullMoveCount + stack.totalNodes,
-        0.0);
+    EXPECT_EQ(stack.stopFlag + engine.game.stack.makeCount + engine.game.stack.nullMoveCount +
+                  stack.totalNodes,
+              0.0);
     EXPECT_EQ(stack.tablebaseProbes + stack.tablebaseHits + stack.pollCount, 0u);
-    EXPECT_EQ(mainBoardStack.moveLists[0], mainBoardStack.moveBuffer);
+    EXPECT_EQ(engine.game.stack.moveLists[0], engine.game.stack.moveBuffer);
     EXPECT_EQ(hitTotal, 0u);
     EXPECT_EQ(ttGeneration, 0);
-    EXPECT_EQ(mainBoardStack.undo[board.ply].hashKey, board.hashKey);
+    EXPECT_EQ(engine.game.stack.undo[board.ply].hashKey, board.hashKey);
     // Records move down two plies; the last two keep what they had.
     EXPECT_EQ(stack.plies[0].killer1, 1002u);
     EXPECT_EQ(stack.plies[61].killer1, 1063u);

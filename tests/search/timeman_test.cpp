@@ -10,29 +10,28 @@ namespace {
 class Time : public testing::Test {
 protected:
     void SetUp() override {
-        ensureInitialised(engine);
         saved = engine;
-        engine.searchState = SearchThinking;
-        engine.moveTime = 0;
-        engine.depthLimit = 0;
-        engine.increment = 0;
-        engine.opponentIsComputer = 0;
+        engine.search.state = SearchThinking;
+        engine.clock.moveTime = 0;
+        engine.clock.depthLimit = 0;
+        engine.clock.increment = 0;
+        engine.game.opponentIsComputer = 0;
     }
     void TearDown() override { engine = saved; }
 
     static void clocks(int own, int other, int movesPerSession) {
-        engine.engineClock = own;
-        engine.opponentClock = other;
-        engine.movesPerSession = movesPerSession;
+        engine.clock.engineClock = own;
+        engine.clock.opponentClock = other;
+        engine.clock.movesPerSession = movesPerSession;
     }
     // Makes the search appear to have run for so many centiseconds.
     static void setElapsed(int centiseconds) {
-        engine.startCounter =
-            int64_t(readCounter()) - int64_t(centiseconds) * engine.counterFrequency / 100;
+        engine.search.startCounter =
+            int64_t(readCounter()) - int64_t(centiseconds) * engine.search.counterFrequency / 100;
     }
     static int budget(int gamePly, int previousScore = 0, int lastIrreversiblePly = 0) {
         timeBudget(engine, gamePly, lastIrreversiblePly, previousScore);
-        return engine.deadline;
+        return engine.search.deadline;
     }
 
     Engine saved;
@@ -42,9 +41,9 @@ TEST_F(Time, ControlsOfMovesAndTime) {
     // Forty moves in five minutes, first move: 46 expected moves, 40 to the control.
     clocks(30000, 30000, 40);
     EXPECT_EQ(budget(0), 750);
-    EXPECT_EQ(engine.timeExtension, 150);
-    EXPECT_EQ(engine.pollInterval, 1000);
-    EXPECT_EQ(engine.timeExtended, 0);
+    EXPECT_EQ(engine.search.timeExtension, 150);
+    EXPECT_EQ(engine.search.pollInterval, 1000);
+    EXPECT_EQ(engine.search.timeExtended, 0);
     EXPECT_LE(elapsedCentiseconds(engine), 100);  // the clock starts now
     // Last move before the control: 95 % of the clock.
     EXPECT_EQ(budget(78), 28500);
@@ -59,7 +58,7 @@ TEST_F(Time, ControlsOfMovesAndTime) {
     // Without "level" every move is the last before the control.
     for (int ply : {0, 1, 40, 200}) {
         clocks(6000, 6000, 1);
-        engine.increment = 500;
+        engine.clock.increment = 500;
         EXPECT_EQ(budget(ply), 5700) << ply;
     }
 }
@@ -70,7 +69,7 @@ TEST_F(Time, SuddenDeathAndIncrement) {
     EXPECT_EQ(budget(200), 100000 / 19);
     // Ten pawns or more ahead: never fewer than ten moves.
     EXPECT_EQ(budget(0, 1500), 100000 / 10);
-    engine.increment = 1000;
+    engine.clock.increment = 1000;
     EXPECT_EQ(budget(0), 800 + 100000 / 46);
 
     // However large the increment, never more than an eighth of the clock.
@@ -78,7 +77,7 @@ TEST_F(Time, SuddenDeathAndIncrement) {
         for (int ply : {0, 30, 120}) {
             for (int score : {0, 400, 900, -31000}) {
                 clocks(clock, clock / 2, 0);
-                engine.increment = 3000;
+                engine.clock.increment = 3000;
                 int deadline = budget(ply, score);
                 EXPECT_LE(deadline, clock / 8 > 0 ? clock / 8 : 1) << clock << " " << ply;
                 EXPECT_GE(deadline, 1) << clock << " " << ply;
@@ -89,7 +88,7 @@ TEST_F(Time, SuddenDeathAndIncrement) {
     // A fallen flag is clamped to one centisecond before anything divides by it.
     clocks(0, 5000, 0);
     EXPECT_EQ(budget(10), 1);
-    EXPECT_EQ(engine.engineClock, 1);
+    EXPECT_EQ(engine.clock.engineClock, 1);
     clocks(-300, 5000, 40);
     EXPECT_EQ(budget(10), 1);
 }
@@ -104,7 +103,7 @@ TEST_F(Time, BehindOnTheClock) {
     // against a computer only the ratio.
     clocks(2000, 4000, 40);
     EXPECT_EQ(budget(0), 2000 / 40 / 3);
-    engine.opponentIsComputer = 1;
+    engine.game.opponentIsComputer = 1;
     EXPECT_EQ(budget(0), 2000 / 40 / 2);
     // Ahead on the clock changes nothing.
     clocks(30000, 10000, 40);
@@ -114,23 +113,23 @@ TEST_F(Time, BehindOnTheClock) {
 TEST_F(Time, LimitsOtherThanTheClock) {
     clocks(30000, 30000, 40);
     for (int state : {SearchPondering, SearchAnalysing}) {
-        engine.searchState = state;
+        engine.search.state = state;
         EXPECT_EQ(budget(0), 1073741824) << state;
-        EXPECT_EQ(engine.timeExtension, 1073741824 / 5);
+        EXPECT_EQ(engine.search.timeExtension, 1073741824 / 5);
     }
-    engine.searchState = SearchThinking;
-    engine.depthLimit = 6;
+    engine.search.state = SearchThinking;
+    engine.clock.depthLimit = 6;
     EXPECT_EQ(budget(0), 1073741824);
 
     // "st" overrides everything, depth limit included, and is never extended.
-    engine.moveTime = 500;
+    engine.clock.moveTime = 500;
     EXPECT_EQ(budget(0), 500);
-    EXPECT_EQ(engine.engineClock, 500);
-    EXPECT_EQ(engine.timeExtension, 100);
+    EXPECT_EQ(engine.clock.engineClock, 500);
+    EXPECT_EQ(engine.search.timeExtension, 100);
     setElapsed(0);
     EXPECT_EQ(extendTime(engine), 0);
-    EXPECT_EQ(engine.deadline, 500);
-    EXPECT_EQ(engine.timeExtended, 0);
+    EXPECT_EQ(engine.search.deadline, 500);
+    EXPECT_EQ(engine.search.timeExtended, 0);
 }
 
 TEST_F(Time, ExtensionOncePerSearch) {
@@ -138,16 +137,16 @@ TEST_F(Time, ExtensionOncePerSearch) {
     budget(0);
     setElapsed(700);
     EXPECT_EQ(extendTime(engine), 1);
-    EXPECT_EQ(engine.deadline, 900);
-    EXPECT_EQ(engine.timeExtended, 1);
+    EXPECT_EQ(engine.search.deadline, 900);
+    EXPECT_EQ(engine.search.timeExtended, 1);
     EXPECT_EQ(extendTime(engine), 0);
-    EXPECT_EQ(engine.deadline, 900);
+    EXPECT_EQ(engine.search.deadline, 900);
 
     // Refused once 18 % of the clock is gone.
     budget(0);
     setElapsed(6000);
     EXPECT_EQ(extendTime(engine), 0);
-    EXPECT_EQ(engine.deadline, 750);
+    EXPECT_EQ(engine.search.deadline, 750);
     budget(0);
     setElapsed(4000);
     EXPECT_EQ(extendTime(engine), 1);
@@ -155,22 +154,22 @@ TEST_F(Time, ExtensionOncePerSearch) {
     // Refused with less than a second on the clock.
     clocks(110, 110, 40);
     budget(0);
-    engine.timeExtension = 50;
+    engine.search.timeExtension = 50;
     setElapsed(15);
     EXPECT_EQ(extendTime(engine), 0);
 
     // The extension halves until it fits what is left of the clock.
     clocks(2000, 2000, 1);
     budget(0);
-    engine.timeExtension = 1000;
-    engine.engineClock = 350;
+    engine.search.timeExtension = 1000;
+    engine.clock.engineClock = 350;
     setElapsed(50);
     EXPECT_EQ(extendTime(engine), 1);
-    EXPECT_EQ(engine.deadline, 1900 + 250);
+    EXPECT_EQ(engine.search.deadline, 1900 + 250);
 
     // Nothing left after halving: refused.
     budget(0);
-    engine.timeExtension = 0;
+    engine.search.timeExtension = 0;
     setElapsed(0);
     EXPECT_EQ(extendTime(engine), 0);
 }

@@ -1,0 +1,193 @@
+// The search as the front ends see it: what it is asked (the limits and the
+// position), what it hands out while it runs (through its host), and what it
+// found (the result). The Search record holds its memory, its root, its clock
+// and the control that the host uses to stop it.
+#pragma once
+
+#include <cstdint>
+
+#include "board/types.h"
+#include "search/pv.h"
+#include "search/searchstack.h"
+
+enum SearchState : int {
+    SearchThinking = 0,  // the engine's own move
+    SearchPondering = 1,
+    SearchAnalysing = 2,
+    SearchIdle = 6
+};
+
+// What the searches may spend: the clock as the GUI reports it. Times in
+// centiseconds. The search reads it while it runs, so that a clock update
+// that arrives meanwhile counts at once.
+struct SearchLimits {
+    int engineClock;      // time left on the engine's clock; a fixed move time replaces it
+    int opponentClock;    // time left on the opponent's
+    int movesPerSession;  // moves per time control; 0 for all the rest of the game
+    int increment;
+    int moveTime;    // fixed time for the move; 0 none
+    int depthLimit;  // iterations; 0 none
+};
+
+// What one search is for.
+struct SearchRequest {
+    int state;               // SearchThinking, SearchPondering or SearchAnalysing
+    int opponentIsComputer;  // a program answers at once: the clock is spent differently
+    int ponder;              // pondering is on: a ponder search may already have answered
+};
+
+// The settings the search reads, named after their option keys.
+struct SearchSettings {
+    int32_t search_prune_nullmove;
+    int32_t search_prune_lmr_moves;    // moves at full depth before reductions
+    int32_t search_prune_quiet_moves;  // moves kept in nodes below two plies
+    int32_t search_extend_check;       // check extension, eighths of a ply
+    int32_t pv_hash_extract;           // thinking lines lengthened from the table
+};
+
+struct RootMove {
+    Move move;
+    int32_t score;  // last search score, engine's view
+    double nodes;   // nodes spent on it in the current iteration
+    int32_t bestIteration;
+    int32_t mated;  // 1 when its last score was below -31762
+};
+
+// The root of the running or last search.
+struct RootSearch {
+    PrincipalVariation rootPv;
+    RootMove rootMoves[220];
+    RootMove* currentRootMove;
+    Move bestRootMove;
+    int32_t bestRootScore;  // engine's view, centipawns
+    Move previousBestMove;
+    int32_t previousBestScore;
+    int32_t rootMoveCount;
+    int32_t rootMoveIndex;
+    int32_t iterationDepth;
+    int32_t rootPly;
+    int32_t rootPieceCount;
+    int32_t iterationsDone;
+    int32_t rootSearchState;
+};
+
+// A thinking line: a new best move, an aspiration failure (the variation is
+// the root move alone) or the last line of a search.
+struct ThinkingLine {
+    int depth;
+    int32_t score;  // engine's view
+    int centiseconds;
+    double nodes;
+    int selectiveDepth;
+    uint32_t tablebaseHits;
+    const PrincipalVariation* variation;
+    Board* board;  // the root position: the variation is played from it and taken back
+    int state;     // of the search: a ponder search shows the move it ponders on
+    Move ponderMove;
+    bool final;
+};
+
+// A book move offered by the host, checked by a short search when verifyDepth
+// is not 0: it is played only if it scores at least minimumScore.
+struct BookOffer {
+    Move move;
+    int verifyDepth;
+    int32_t minimumScore;
+};
+
+struct Search;
+
+// What the search needs from outside. Called at polls and at thinking lines,
+// never at every node.
+class SearchHost {
+public:
+    // Input during the search, after the clock has been checked: the host
+    // answers what it can at once and stops the search (requestStop) for what
+    // it cannot.
+    virtual void poll(Search& search) = 0;
+    // Whether thinking lines are wanted now ("post").
+    virtual bool wantsThinking() = 0;
+    virtual void thinking(const ThinkingLine& line) = 0;
+    // A book move for the root position of the engine's own move, or move 0.
+    virtual BookOffer bookMove(Board& board) = 0;
+
+protected:
+    ~SearchHost() = default;
+};
+
+// A host for searches that run to their limits alone: no input, no thinking
+// lines, no book (benchmarks, tests).
+class QuietHost final : public SearchHost {
+public:
+    void poll(Search&) override {}
+    bool wantsThinking() override { return false; }
+    void thinking(const ThinkingLine&) override {}
+    BookOffer bookMove(Board&) override { return {}; }
+};
+
+struct Search {
+    SearchStack stack;
+    RootSearch root;
+    BoardStack* moves;  // the game's board stack, which the search's boards share
+    const SearchSettings* settings;
+    SearchHost* host;
+    SearchLimits* limits;   // of the running search
+    SearchRequest request;  // of the running search
+    int state;              // SearchState
+    int stopRequested;      // 1: stop now; 2: the search ends itself after this iteration
+    int analysisRestart;    // the stop came from a move or take-back that restarts the analysis
+    // The clock of the running search.
+    int deadline;
+    int pollInterval;
+    int64_t startCounter;
+    int64_t counterFrequency;
+    int canStop;        // 1: the search may stop at the deadline mid-iteration
+    int timeExtended;   // the deadline was extended once in this search
+    int timeExtension;  // the extension: deadline / 5 at the search start
+    // Pondering.
+    Move ponderMove;     // predicted reply
+    uint64_t ponderKey;  // position key after it
+    Move ponderResult;   // the move found while pondering
+    int ponderTime;      // centiseconds the pondering took
+};
+
+struct SearchResult {
+    Move bestMove;  // 0 without a legal move
+    int32_t score;
+    int moveCount;   // legal moves at the root
+    bool searched;   // the iterations ran (no book move, no ponder hit, no single reply)
+    bool fromBook;   // the host's book move was played
+    bool ponderHit;  // a ponder search had already answered
+};
+
+// Ready for the first search: empty memory, the game's board stack, settings
+// and host.
+void initSearch(Search& search, BoardStack& moves, const SearchSettings& settings,
+                SearchHost& host);
+
+// Searches the position of board (a copy is searched; board is left as it
+// was). limits.engineClock becomes the fixed move time when there is one.
+SearchResult think(Search& search, const Board& board, const SearchRequest& request,
+                   SearchLimits& limits);
+
+// The reply the last search expects, or 0.
+Move predictedReply(const Search& search);
+
+// Forgets the last ponder search.
+void clearPonder(Search& search);
+
+// Plays the predicted reply on board and searches the position after it on
+// the opponent's time, until the host stops it; then takes the reply back.
+// The result, if the ponder search got far enough, answers the next think
+// from that position.
+void ponder(Search& search, Board& board, const SearchRequest& request, SearchLimits& limits);
+
+// stopRequested = value (1: stop now), and into the stack's stop flag.
+void requestStop(Search& search, int value);
+
+// Adds the counters of moves made to the node total, zeroes them (the next
+// poll after 10000 nodes) and returns the total.
+double collectNodeCount(Search& search);
+
+// Centiseconds since the search's start.
+int elapsedCentiseconds(const Search& search);

@@ -20,7 +20,7 @@ void playConsoleMove(Engine& engine, const char* text);
 
 class XboardHost final : public SearchHost {
 public:
-    explicit XboardHost(Engine& engine) : engine(engine) {}
+    explicit XboardHost(Engine& owner) : engine(owner) {}
     void poll(Search& search) override;
     bool wantsThinking() override;
     void thinking(const ThinkingLine& line) override;

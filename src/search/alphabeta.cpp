@@ -153,242 +153,298 @@ bool quietHorizon(const Board& board, Move m) {
     return true;
 }
 
-int32_t alphaBeta(Search& search, Board& board, int ply, int depth, int32_t alpha, int32_t beta) {
-    SearchStack& stack = search.stack;
-    const SearchSettings& settings = *search.settings;
-    BoardStack& moves = *board.stack;
-    PlyRecord& record = stack.plies[ply];
-    UndoRecord* undo = moves.undo;
-    const Move lastMove = Move(undo[board.ply - 1].move);
-    const int clock = board.ply - board.lastIrreversiblePly;
-    const int32_t origAlpha = alpha;
-    const int colour = board.toMove->colour;
+namespace {
+
+// Depths and margins of the node's rules, in eighths of a ply.
+constexpr int NullReduction = 2 * OnePly;      // a pass is searched this much shallower,
+constexpr int NullReductionDeep = 3 * OnePly;  // and this much from NullDeepFrom on
+constexpr int NullDeepFrom = 5 * OnePly;
+constexpr int NullQuiescenceBelow = 2 * OnePly;  // less left after the pass: quiescence alone
+constexpr int ReprobeFrom =
+    8 * OnePly;  // a deep node without a table move looks again after the pass
+constexpr int QuietLimitBelow = 2 * OnePly;  // shallower nodes keep only their first quiet moves
+constexpr int AllMoves = 300;
+constexpr int ResearchFrom =
+    2 * OnePly;  // a reduced move that beats alpha is searched again in full
+// Half-moves without a capture or pawn move: past the first no null move (a
+// pass near the limit misleads), past the second the game is drawn.
+constexpr int FiftyMoveCaution = 50;
+constexpr int FiftyMoveDraw = 100;
+
+constexpr int32_t Continue = NoScore;  // a step's result that does not end the node
+
+// One node of the search while it runs: its window, its depths and what its
+// rules have allowed so far.
+struct Node {
+    int ply;
+    int nodeDepth;  // as the parent asked, after the mate-distance cap
+    int depth;      // after extensions and reductions
+    int32_t alpha, beta, origAlpha;
+    int colour;
     bool nullAllowed = true, extendAllowed = true;
+    bool reducedNode = false;  // reduced by the rules: searched again in full unless it fails low
+    Extension ext;
+};
 
-    // 1. Draw rules.
-    if (clock >= 3) {
-        // The mover took back its previous move through an empty path: it
-        // has nothing better than the position it left.
-        const UndoRecord& before = undo[board.ply - 3];
-        uint64_t moverPart = board.opponent->hashPart;
-        uint64_t savedPart =
-            board.opponent->colour == White ? before.whiteHashPart : before.blackHashPart;
-        Move earlier = Move(before.move);
-        if (moverPart == savedPart &&
-            !(between[moveFrom(earlier)][moveTo(earlier)] & board.occupied)) {
-            if (beta <= 0) return 0;
-            if (alpha < -1) alpha = -1;
-        }
-        if (clock > 50) {
-            if (clock > 100) return 0;
-            nullAllowed = false;  // zugzwang tricks near the fifty-move limit mislead
-        }
-        for (int back = 4; back <= clock; back += 2) {
-            if (undo[board.ply - back].hashKey == board.hashKey) return 0;
-        }
+// Repetitions, the fifty-move rule, and a move that undid the mover's own
+// previous one.
+int32_t drawRules(const Board& board, Node& node) {
+    const int clock = board.ply - board.lastIrreversiblePly;
+    if (clock < 3) return Continue;
+    const UndoRecord* undo = board.stack->undo;
+    // The mover took back its previous move through an empty path: it has
+    // nothing better than the position it left.
+    const UndoRecord& before = undo[board.ply - 3];
+    uint64_t moverPart = board.opponent->hashPart;
+    uint64_t savedPart =
+        board.opponent->colour == White ? before.whiteHashPart : before.blackHashPart;
+    Move earlier = Move(before.move);
+    if (moverPart == savedPart && !(between[moveFrom(earlier)][moveTo(earlier)] & board.occupied)) {
+        if (node.beta <= 0) return 0;
+        if (node.alpha < -1) node.alpha = -1;
     }
-
-    // 2. No depth beyond the distance of a mate already found.
-    if (alpha > MateBound) {
-        int cap = (Mate - ply - alpha) * OnePly;
-        if (depth > cap) {
-            depth = cap;
-            if (cap <= OnePly) return alpha;
-            extendAllowed = false;
-        }
-    } else if (beta < -MateBound) {
-        int cap = (beta - ply + Mate) * OnePly;
-        if (depth > cap) {
-            depth = cap;
-            if (cap <= OnePly) return beta;
-            extendAllowed = false;
-        }
+    if (clock > FiftyMoveCaution) {
+        if (clock > FiftyMoveDraw) return 0;
+        node.nullAllowed = false;
     }
-    const int nodeDepth = depth;
+    for (int back = 4; back <= clock; back += 2)
+        if (undo[board.ply - back].hashKey == board.hashKey) return 0;
+    return Continue;
+}
 
-    // 3. A fresh record.
+// No depth beyond the distance of a mate already found.
+int32_t mateDistance(Node& node) {
+    int cap;
+    int32_t bound;
+    if (node.alpha > MateBound) {
+        cap = (Mate - node.ply - node.alpha) * OnePly;
+        bound = node.alpha;
+    } else if (node.beta < -MateBound) {
+        cap = (node.beta - node.ply + Mate) * OnePly;
+        bound = node.beta;
+    } else {
+        return Continue;
+    }
+    if (node.depth <= cap) return Continue;
+    node.depth = cap;
+    if (cap <= OnePly) return bound;
+    node.extendAllowed = false;
+    return Continue;
+}
+
+void freshRecord(SearchStack& stack, Board& board, int ply) {
+    PlyRecord& record = stack.plies[ply];
     record.extension = 0;
     record.flags = 0;
     record.ttHits = 0;
     record.moveCount = 0;
     record.stage = 0;
-    record.ttType = 0;
+    record.ttBound = Bound::None;
     record.bestMove = 0;
     record.hashMove = 0;
     record.bestScore = NoScore;
     record.ttScore = -Mate;
     record.pv.pvLength = 0;
     stack.plies[ply + 1].threatMove = 0;
-    undo[board.ply].move = 0;
+    BoardStack& moves = *board.stack;
+    moves.undo[board.ply].move = 0;
     moves.moveLists[ply + 1] = moves.moveLists[ply];
+}
 
-    // 4. Table cut-off.
-    if (probeTable(board, ply, nodeDepth, alpha, beta, record)) return record.ttScore;
-
-    // 5. Known endings. A verdict on the root's own material only steers.
-    if (board.pieceCount < 7) {
-        int32_t result, flag;
-        if (probeEndgame(board, result, flag)) {
-            bool captured = board.pieceCount != rootPieceCount;
-            extendAllowed = captured;
-            int32_t verdict = colour == White ? result : -result;
-            if (verdict == 0) return 0;
-            if (verdict == 1) {
-                if (captured && beta <= MateBound) return MateBound;
-            } else if (verdict == -1) {
-                if (captured) {
-                    if (alpha >= -MateBound) return -MateBound;
-                    if (beta > -MateBound) nullAllowed = false;
-                }
-            } else if (verdict == -2) {
-                if (captured) {
-                    if (alpha >= 0) return 0;
-                    if (beta > 0) nullAllowed = false;
-                }
-            } else if (captured && beta <= 0) {
-                return 0;
-            }
-        }
+// The endgame knowledge's verdict on six men or fewer. A verdict on the
+// root's own material only steers: it ends nodes only after a capture.
+int32_t knownEnding(Board& board, Node& node) {
+    int32_t result, flag;
+    if (board.pieceCount >= 7 || !probeEndgame(board, result, flag)) return Continue;
+    bool captured = board.pieceCount != rootPieceCount;
+    node.extendAllowed = captured;
+    int32_t verdict = node.colour == White ? result : -result;
+    if (verdict == 0) return 0;
+    if (!captured) return Continue;
+    if (verdict == 1) {
+        if (node.beta <= MateBound) return MateBound;
+    } else if (verdict == -1) {
+        if (node.alpha >= -MateBound) return -MateBound;
+        if (node.beta > -MateBound) node.nullAllowed = false;
+    } else if (verdict == -2) {
+        if (node.alpha >= 0) return 0;
+        if (node.beta > 0) node.nullAllowed = false;
+    } else if (node.beta <= 0) {
+        return 0;
     }
+    return Continue;
+}
 
-    // 6. Extensions and reductions.
-    Extension ext;
-    bool reducedNode = false;
-    if (lastMove && extendAllowed) {
-        ext = nodeExtension(search, board, lastMove, ply, nodeDepth, alpha, beta);
-        int amount = extensionAmount(search, ext.reduction8 + ext.reduction4, ext.points,
-                                     ext.checkExtension, ply);
-        depth = nodeDepth + amount;
-        record.extension = amount;
-        reducedNode = ext.reduction8 != 0;
+// Null move: if passing still holds beta, a real move will too. Not in check,
+// not without pieces or without pawns (zugzwang), not when the table says it
+// fails. A pass that loses to a mate marks the node as dangerous and extends it.
+int32_t nullMove(Search& search, Board& board, PlyRecord& record, Node& node) {
+    SearchStack& stack = search.stack;
+    const SideState& us = *board.toMove;
+    if (!node.nullAllowed || board.checkInfo || (record.flags & 15) ||
+        !(us.materialSignature & PieceBits) || !us.pawns || !search.settings->search_prune_nullmove)
+        return Continue;
+    const int ply = node.ply;
+    int reduction = node.depth >= NullDeepFrom ? NullReductionDeep : NullReduction;
+    makeNullMove(board);
+    int32_t score;
+    if (node.depth - reduction < NullQuiescenceBelow) {
+        board.stack->undo[board.ply].move = 0;
+        score = -quiescence(stack, board, ply + 1, -node.beta, 1 - node.beta, 1);
     } else {
-        depth = nodeDepth;
+        score = -alphaBeta(search, board, ply + 1, node.depth - reduction - OnePly, -node.beta,
+                           1 - node.beta);
+        // The reply that refuted the pass is the first thing to try against
+        // every real move.
+        if (score < node.beta) stack.plies[ply + 1].threatMove = stack.plies[ply + 1].bestMove;
+    }
+    unmakeNullMove(board);
+    if (stack.stopFlag) return 0;
+    if (score >= node.beta) {
+        storeTable(board, 0, ply, node.nodeDepth, node.beta, Bound::Lower, record.flags);
+        return node.beta;
+    }
+    if (score <= -MateBound) {
+        record.flags |= FlagMateThreat;
+        if (score == ply - (Mate - 2)) {  // mated right after the pass
+            record.flags |= FlagMateInOneThreat;
+            node.ext.points += node.nodeDepth <= 3 * OnePly ? 6 : 2;
+        }
+        node.reducedNode = false;
+        int amount = extensionAmount(search, 0, node.ext.points, node.ext.checkExtension, ply);
+        node.depth = node.nodeDepth + amount;
+        record.extension = amount;
+    }
+    if (!record.hashMove && node.nodeDepth >= ReprobeFrom)
+        probeTable(board, ply, node.nodeDepth, node.alpha, node.beta, record);
+    return Continue;
+}
+
+// The table move's stored bound, confirmed with a null window at a node with
+// an open window: usually enough to settle the move. Sets score and returns
+// true when it did.
+bool confirmTableBound(Search& search, Board& board, const PlyRecord& record, const Node& node,
+                       int childDepth, int32_t& score) {
+    const int ply = node.ply;
+    const int32_t alpha = node.alpha, beta = node.beta;
+    if (record.ttScore <= alpha && isUpperBound(record.ttBound)) {
+        score = -alphaBeta(search, board, ply + 1, childDepth, -alpha - 1, -alpha);
+        return score <= alpha;
+    }
+    if (record.ttScore >= beta && isLowerBound(record.ttBound)) {
+        score = -alphaBeta(search, board, ply + 1, childDepth, -beta, 1 - beta);
+        return score >= beta;
+    }
+    if (record.ttScore == 0 && record.ttBound == Bound::Exact && alpha < 0 && beta >= 1) {
+        score = -alphaBeta(search, board, ply + 1, childDepth, -1, 1);
+        return score == 0 || (score == alpha && alpha == -1) || (score == beta && beta == 1);
+    }
+    return false;
+}
+
+// One move, already made: principal-variation search. Later moves of a node
+// with an open window go first with a null window; a move that was reduced
+// and beats alpha is searched again at the full depth, and a null-window
+// score inside the window once more with the whole window.
+int32_t searchMove(Search& search, Board& board, const PlyRecord& record, const Node& node,
+                   Move move, int newDepth) {
+    const int ply = node.ply, base = node.depth;
+    const int32_t alpha = node.alpha, beta = node.beta;
+    const bool openWindow = alpha + 1 != beta;
+    int32_t score = 0;
+    if (openWindow && move == record.hashMove && record.ttDepth + OnePly >= node.nodeDepth &&
+        confirmTableBound(search, board, record, node, newDepth - OnePly, score))
+        return score;
+    const bool nullWindowFirst = openWindow && !(record.moveCount == 1 && alpha == node.origAlpha);
+    const int32_t firstBeta = nullWindowFirst ? alpha + 1 : beta;
+    score = -alphaBeta(search, board, ply + 1, newDepth - OnePly, -firstBeta, -alpha);
+    const PlyRecord& child = search.stack.plies[ply + 1];
+    if (score > alpha && newDepth != base && base + child.extension >= ResearchFrom &&
+        !(score >= beta && score >= MateBound))
+        score = -alphaBeta(search, board, ply + 1, base - OnePly, -firstBeta, -alpha);
+    if (nullWindowFirst && score > alpha && score < beta)
+        score = -alphaBeta(search, board, ply + 1, base - OnePly, -beta, -alpha);
+    return score;
+}
+
+}  // namespace
+
+int32_t alphaBeta(Search& search, Board& board, int ply, int depth, int32_t alpha, int32_t beta) {
+    SearchStack& stack = search.stack;
+    const SearchSettings& settings = *search.settings;
+    PlyRecord& record = stack.plies[ply];
+    const Move lastMove = Move(board.stack->undo[board.ply - 1].move);
+    Node node;
+    node.ply = ply;
+    node.depth = depth;
+    node.alpha = node.origAlpha = alpha;
+    node.beta = beta;
+    node.colour = board.toMove->colour;
+
+    int32_t result = drawRules(board, node);
+    if (result != Continue) return result;
+    result = mateDistance(node);
+    if (result != Continue) return result;
+    node.nodeDepth = node.depth;
+    freshRecord(stack, board, ply);
+
+    if (probeTable(board, ply, node.nodeDepth, node.alpha, beta, record) != Bound::None)
+        return record.ttScore;
+    result = knownEnding(board, node);
+    if (result != Continue) return result;
+
+    // Extensions and reductions of the move that led here.
+    if (lastMove && node.extendAllowed) {
+        node.ext = nodeExtension(search, board, lastMove, ply, node.nodeDepth, node.alpha, beta);
+        int amount = extensionAmount(search, node.ext.reduction8 + node.ext.reduction4,
+                                     node.ext.points, node.ext.checkExtension, ply);
+        node.depth = node.nodeDepth + amount;
+        record.extension = amount;
+        node.reducedNode = node.ext.reduction8 != 0;
     }
 
-    // 7. Horizon.
-    if (depth < OnePly) {
-        if (alpha > MateBound) return alpha;
+    // The horizon: the quiescence search, unless the last move needs one more
+    // ply. A reduced node that does not fail high gets its full depth back.
+    if (node.depth < OnePly) {
+        if (node.alpha > MateBound) return node.alpha;
         if (ply > stack.selDepth) stack.selDepth = ply;
         if (quietHorizon(board, lastMove)) {
-            int32_t score = quiescence(stack, board, ply, alpha, beta, 1);
-            if (!reducedNode || score >= beta) return score;
-            if (score <= origAlpha && score <= -MateBound) return score;
-            // A reduced node that does not fail high gets its full ply back.
-            depth = nodeDepth > OnePly ? nodeDepth : OnePly;
+            int32_t score = quiescence(stack, board, ply, node.alpha, beta, 1);
+            if (!node.reducedNode || score >= beta) return score;
+            if (score <= node.origAlpha && score <= -MateBound) return score;
+            node.depth = node.nodeDepth > OnePly ? node.nodeDepth : OnePly;
         } else {
-            depth = OnePly;
+            node.depth = OnePly;
         }
     }
 
-    // 8. The stack ends here.
+    // The stack ends here.
     if (ply >= MaxPly - 2) return sideView(board, evaluate(board, -Mate, Mate));
 
-    // 9. Input and clock.
-    if (moves.makeCount > stack.pollLimit) pollSearch(search);
+    if (board.stack->makeCount > stack.pollLimit) pollSearch(search);
     if (stack.stopFlag) return 0;
 
-    // 10.
     saveUndo(board);
+    result = nullMove(search, board, record, node);
+    if (result != Continue) return result;
 
-    // 11. Null move: if passing still holds beta, a real move will too. Not
-    // in check, not without pieces or pawns (zugzwang), not when the table
-    // says it fails.
-    const SideState& us = *board.toMove;
-    if (nullAllowed && !board.checkInfo && !(record.flags & 15) &&
-        (us.materialSignature & PieceBits) && us.pawns && settings.search_prune_nullmove) {
-        int reduction = depth >= 40 ? 24 : 16;
-        makeNullMove(board);
-        int32_t score;
-        if (depth - reduction < 16) {
-            undo[board.ply].move = 0;
-            score = -quiescence(stack, board, ply + 1, -beta, 1 - beta, 1);
-        } else {
-            score = -alphaBeta(search, board, ply + 1, depth - reduction - OnePly, -beta, 1 - beta);
-            // The reply that refuted the pass is the first thing to try
-            // against every real move.
-            if (score < beta) stack.plies[ply + 1].threatMove = stack.plies[ply + 1].bestMove;
-        }
-        unmakeNullMove(board);
-        if (stack.stopFlag) return 0;
-        if (score >= beta) {
-            storeTable(board, 0, ply, nodeDepth, beta, 2, record.flags);
-            return beta;
-        }
-        if (score <= -MateBound) {
-            // Passing loses to a mate: the node is dangerous, search it deeper.
-            record.flags |= FlagMateThreat;
-            if (score == ply - 32761) {
-                record.flags |= FlagMateInOneThreat;
-                ext.points += nodeDepth <= 24 ? 6 : 2;
-            }
-            reducedNode = false;
-            int amount = extensionAmount(search, 0, ext.points, ext.checkExtension, ply);
-            depth = nodeDepth + amount;
-            record.extension = amount;
-        }
-        if (!record.hashMove && nodeDepth >= 64)
-            probeTable(board, ply, nodeDepth, alpha, beta, record);
-    }
-
-    // 12. Moves.
-    const int base = depth;
-    const int limit = base < 16 ? settings.search_prune_quiet_moves : 300;
+    // The moves. Close to the horizon only the first quiet moves and direct
+    // checks are searched; from the (lmr) move on, every move one ply less.
+    const int base = node.depth;
+    const int limit = base < QuietLimitBelow ? settings.search_prune_quiet_moves : AllMoves;
     int pickerDepth = base - OnePly;
-    PlyRecord& child = stack.plies[ply + 1];
+    const PlyRecord& child = stack.plies[ply + 1];
     for (;;) {
         while (Move move = nextMove(stack, board, record, ply, ply, pickerDepth)) {
             record.moveCount += 1;
-            // Late moves near the horizon: only direct checks are worth it.
             if (record.moveCount > limit &&
-                !(attacksFrom(board, movePiece(move), colour, moveTo(move)) & board.opponent->king))
+                !(attacksFrom(board, movePiece(move), node.colour, moveTo(move)) &
+                  board.opponent->king))
                 continue;
             makeMove(board, move);
-            // Late-move reduction, for every kind of move.
             int newDepth =
                 record.moveCount > settings.search_prune_lmr_moves ? base - OnePly : base;
-            int32_t score = 0;
-            bool done = false;
-
-            // The hash move's stored bound is confirmed with a null window
-            // first: usually enough to settle it.
-            if (alpha + 1 != beta && move == record.hashMove &&
-                record.ttDepth + OnePly >= nodeDepth) {
-                if (record.ttScore <= alpha && (record.ttType & 1)) {
-                    score =
-                        -alphaBeta(search, board, ply + 1, newDepth - OnePly, -alpha - 1, -alpha);
-                    done = score <= alpha;
-                } else if (record.ttScore >= beta && (record.ttType & 2)) {
-                    score = -alphaBeta(search, board, ply + 1, newDepth - OnePly, -beta, 1 - beta);
-                    done = score >= beta;
-                } else if (record.ttScore == 0 && record.ttType == 3 && alpha < 0 && beta >= 1) {
-                    score = -alphaBeta(search, board, ply + 1, newDepth - OnePly, -1, 1);
-                    done = score == 0 || (score == alpha && alpha == -1) ||
-                           (score == beta && beta == 1);
-                }
-            }
-            if (!done) {
-                if (alpha + 1 != beta && !(record.moveCount == 1 && alpha == origAlpha)) {
-                    // Principal-variation search: a null window first, then
-                    // the full depth, then the full window.
-                    score =
-                        -alphaBeta(search, board, ply + 1, newDepth - OnePly, -alpha - 1, -alpha);
-                    if (score > alpha) {
-                        if (newDepth != base && base + child.extension >= 16 &&
-                            !(score >= beta && score >= MateBound))
-                            score = -alphaBeta(search, board, ply + 1, base - OnePly, -alpha - 1,
-                                               -alpha);
-                        if (score > alpha && score < beta)
-                            score =
-                                -alphaBeta(search, board, ply + 1, base - OnePly, -beta, -alpha);
-                    }
-                } else {
-                    score = -alphaBeta(search, board, ply + 1, newDepth - OnePly, -beta, -alpha);
-                    // A reduced move that looks good is searched again in full.
-                    if (score > alpha && newDepth != base && base + child.extension >= 16 &&
-                        !(score >= beta && score >= MateBound))
-                        score = -alphaBeta(search, board, ply + 1, base - OnePly, -beta, -alpha);
-                }
-            }
+            int32_t score = searchMove(search, board, record, node, move, newDepth);
             unmakeMove(board);
             if (stack.stopFlag) return 0;
 
@@ -396,25 +452,26 @@ int32_t alphaBeta(Search& search, Board& board, int ply, int depth, int32_t alph
                 record.bestMove = move;
                 record.bestScore = score;
                 if (score >= beta) {
-                    rememberCutoff(stack, record, move, colour, nodeDepth);
-                    storeTable(board, move, ply, nodeDepth, beta, 2, record.flags);
+                    rememberCutoff(stack, record, move, node.colour, node.nodeDepth);
+                    storeTable(board, move, ply, node.nodeDepth, beta, Bound::Lower, record.flags);
                     return score;
                 }
-                if (score > alpha) {
-                    alpha = score;
-                    extendVariation(record.pv, move, score, nodeDepth, child.pv);
+                if (score > node.alpha) {
+                    node.alpha = score;
+                    extendVariation(record.pv, move, score, node.nodeDepth, child.pv);
                 }
             }
             pickerDepth = newDepth - OnePly;
         }
 
-        // 13.1 A reduced node that did not fail low badly gets its moves
-        // offered again at the node's own depth.
-        if (reducedNode && !(record.bestScore <= origAlpha && record.bestScore <= -MateBound)) {
-            reducedNode = false;
+        // A reduced node that did not fail low badly gets its moves offered
+        // again at the node's own depth.
+        if (node.reducedNode &&
+            !(record.bestScore <= node.origAlpha && record.bestScore <= -MateBound)) {
+            node.reducedNode = false;
             record.extension = 0;
             if (!record.hashMove) record.hashMove = record.bestMove;
-            pickerDepth = nodeDepth - OnePly;
+            pickerDepth = node.nodeDepth - OnePly;
             record.moveCount = 0;
             record.stage = 0;
             continue;
@@ -422,16 +479,18 @@ int32_t alphaBeta(Search& search, Board& board, int ply, int depth, int32_t alph
         break;
     }
 
-    // 13.2 No move at all: mate or stalemate.
+    // No move at all: mate or stalemate.
     if (record.moveCount == 0) return board.checkInfo ? ply - Mate : 0;
     if (record.moveCount == 1) record.flags |= FlagSingleReply;
-    if (alpha == origAlpha) {
+    if (node.alpha == node.origAlpha) {
         record.bestMove = record.hashMove;
-        storeTable(board, record.hashMove, ply, nodeDepth, alpha, 1, record.flags);
+        storeTable(board, record.hashMove, ply, node.nodeDepth, node.alpha, Bound::Upper,
+                   record.flags);
     } else {
-        storeTable(board, record.bestMove, ply, nodeDepth, alpha, 3, record.flags);
+        storeTable(board, record.bestMove, ply, node.nodeDepth, node.alpha, Bound::Exact,
+                   record.flags);
     }
     if (record.bestMove && !isCaptureOrPromotion(record.bestMove))
-        addHistory(stack, record.bestMove, colour, nodeDepth);
+        addHistory(stack, record.bestMove, node.colour, node.nodeDepth);
     return record.bestScore;
 }

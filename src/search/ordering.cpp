@@ -68,6 +68,29 @@ void scoreEvasions(const SearchStack& stack, const Board& board, MoveEntry* list
     }
 }
 
+// Takes moves out of the node's list until one is playable (and, for the
+// quiet stages, not tried already): best first, or from the end when the
+// list is not worth sorting. Stops, leaving the list as it is, when `stop`
+// holds for the best remaining entry. 0 when no move came out.
+template <typename Stop>
+Move takePlayable(Board& board, PlyRecord& record, MoveEntry* moves, bool sorted, bool skipTried,
+                  Stop stop) {
+    int count = int(record.listCount);
+    Move found = 0;
+    while (count > 0) {
+        const int index = sorted ? bestEntry(moves, count) : count - 1;
+        if (stop(moves[index])) break;
+        const Move move = takeEntry(moves, count, index);
+        if ((skipTried && wasTried(record, move)) || !isPlayable(board, move)) continue;
+        found = move;
+        break;
+    }
+    record.listCount = uint32_t(count);
+    return found;
+}
+
+constexpr auto never = [](const MoveEntry&) { return false; };
+
 // Captures and promotions go first whatever their exchange value.
 inline int bestEvasion(const MoveEntry* list, int count) {
     int bestTactical = -1, bestQuiet = -1;
@@ -154,39 +177,25 @@ Move nextMove(SearchStack& stack, Board& board, PlyRecord& record, int list, int
                 continue;
             }
             case StageGoodCaptures: {
-                int count = int(record.listCount);
-                while (count > 0) {
-                    const int index = bestEntry(moves, count);
-                    const Move move = moves[index].move;
-                    if (moveCaptured(move) + movePromotion(move) < movePiece(move)) {
-                        // From here on captures may lose material: order the
-                        // rest, this one included, by their exchange.
-                        for (int i = 0; i < count; ++i)
-                            moves[i].score = staticExchange(board, moves[i].move);
-                        break;
-                    }
-                    takeEntry(moves, count, index);
-                    if (isPlayable(board, move)) {
-                        record.listCount = uint32_t(count);
-                        return move;
-                    }
-                }
-                record.listCount = uint32_t(count);
+                // Best by victim and attacker, while the type codes show that
+                // a capture cannot lose material.
+                auto mayLose = [](const MoveEntry& entry) {
+                    const Move move = entry.move;
+                    return moveCaptured(move) + movePromotion(move) < movePiece(move);
+                };
+                if (Move move = takePlayable(board, record, moves, true, false, mayLose))
+                    return move;
+                // The rest, this one included, by their exchange.
+                for (uint32_t i = 0; i < record.listCount; ++i)
+                    moves[i].score = staticExchange(board, moves[i].move);
                 record.stage = StageEvenCaptures;
                 continue;
             }
             case StageEvenCaptures: {
-                int count = int(record.listCount);
-                while (count > 0) {
-                    const int index = bestEntry(moves, count);
-                    if (moves[index].score < -150) break;  // left for after the killers
-                    const Move move = takeEntry(moves, count, index);
-                    if (isPlayable(board, move)) {
-                        record.listCount = uint32_t(count);
-                        return move;
-                    }
-                }
-                record.listCount = uint32_t(count);
+                // Captures that lose more than this wait until after the killers.
+                auto losing = [](const MoveEntry& entry) { return entry.score < -150; };
+                if (Move move = takePlayable(board, record, moves, true, false, losing))
+                    return move;
                 record.stage = StageKiller1;
                 continue;
             }
@@ -204,19 +213,10 @@ Move nextMove(SearchStack& stack, Board& board, PlyRecord& record, int list, int
                 if (offerSingle(board, record, killer)) return killer;
                 continue;
             }
-            case StageBadCaptures: {
-                int count = int(record.listCount);
-                while (count > 0) {
-                    const Move move = takeEntry(moves, count, bestEntry(moves, count));
-                    if (isPlayable(board, move)) {
-                        record.listCount = uint32_t(count);
-                        return move;
-                    }
-                }
-                record.listCount = 0;
+            case StageBadCaptures:
+                if (Move move = takePlayable(board, record, moves, true, false, never)) return move;
                 record.stage = StageGenerateQuiet;
                 continue;
-            }
             case StageGenerateQuiet: {
                 record.stage = StageQuiet;
                 const int count = generateQuietMoves(board, list);
@@ -227,30 +227,13 @@ Move nextMove(SearchStack& stack, Board& board, PlyRecord& record, int list, int
                 continue;
             }
             case StageQuiet: {
-                // Late moves close to the horizon are not worth sorting.
+                // Late moves close to the horizon are not worth sorting: the
+                // next ones come unsorted.
                 if (record.moveCount > 5 && pickerDepth < 2 * OnePly)
                     record.stage = StageQuietUnsorted;
-                int count = int(record.listCount);
-                while (count > 0) {
-                    const Move move = takeEntry(moves, count, bestEntry(moves, count));
-                    if (wasTried(record, move) || !isPlayable(board, move)) continue;
-                    record.listCount = uint32_t(count);
-                    return move;
-                }
-                record.listCount = 0;
-                return 0;
+                return takePlayable(board, record, moves, true, true, never);
             }
-            default: {
-                int count = int(record.listCount);
-                while (count > 0) {
-                    const Move move = moves[--count].move;
-                    if (wasTried(record, move) || !isPlayable(board, move)) continue;
-                    record.listCount = uint32_t(count);
-                    return move;
-                }
-                record.listCount = 0;
-                return 0;
-            }
+            default: return takePlayable(board, record, moves, false, true, never);
         }
     }
 }

@@ -14,6 +14,16 @@ constexpr int32_t MateBound = 31763;
 constexpr int32_t NoScore = -32764;  // below every real score
 constexpr int OnePly = 8;            // depth is counted in eighths of a ply
 
+// What a stored score says of the position's value.
+enum class Bound : uint8_t {
+    None = 0,
+    Upper = 1,  // the value is at most the score (every move failed low)
+    Lower = 2,  // at least the score (a move cut off)
+    Exact = 3,  // both
+};
+inline bool isUpperBound(Bound bound) { return (uint8_t(bound) & 1) != 0; }
+inline bool isLowerBound(Bound bound) { return (uint8_t(bound) & 2) != 0; }
+
 // PlyRecord::flags bits; bits 0-2 travel through the transposition table.
 constexpr uint8_t FlagSingleReply = 1;
 constexpr uint8_t FlagMateThreat = 2;  // the null move was answered by a mate
@@ -34,7 +44,7 @@ struct PlyRecord {
     uint32_t triedCount;
     int32_t ttScore;  // mate-adjusted to this ply; -Mate when none
     int32_t ttDepth;  // eighths
-    uint8_t ttType;   // 0 none, 1 upper, 2 lower, 3 exact
+    Bound ttBound;
     uint8_t ttHits;
     uint8_t moveCount;
     uint8_t flags;

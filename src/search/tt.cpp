@@ -128,12 +128,12 @@ TableEntry* findTableEntry(const Board& board) {
     return nullptr;
 }
 
-int probeTable(Board& board, int ply, int depth, int32_t alpha, int32_t beta, PlyRecord& record) {
+Bound probeTable(Board& board, int ply, int depth, int32_t alpha, int32_t beta, PlyRecord& record) {
     record.ttScore = -Mate;
-    record.ttType = 0;
+    record.ttBound = Bound::None;
     record.ttHits = 0;
     TableEntry* entry = findTableEntry(board);
-    if (!entry) return 0;
+    if (!entry) return Bound::None;
     if (entry->generation != ttGeneration) {
         entry->hits = 1;
         ++hitTotal;
@@ -141,11 +141,11 @@ int probeTable(Board& board, int ply, int depth, int32_t alpha, int32_t beta, Pl
         ++entry->hits;
         ++hitTotal;
     }
-    int type = entry->flags & 3;
+    Bound bound = Bound(entry->flags & 3);
     int32_t score = entry->score;
     record.ttHits = entry->hits;
     record.ttScore = score;
-    record.ttType = uint8_t(type);
+    record.ttBound = bound;
     record.ttDepth = entry->depth * OnePly;
     record.flags |= (entry->flags >> 2) & 7;
     record.hashMove = entry->move ? expandTableMove(board, entry->move) : 0;
@@ -155,22 +155,23 @@ int probeTable(Board& board, int ply, int depth, int32_t alpha, int32_t beta, Pl
     // whatever depth it was found at.
     if (score >= MateBound) {
         if (score > MateBound) record.ttScore = score - ply;
-        if (beta <= MateBound && type != 1) return type;
+        if (beta <= MateBound && bound != Bound::Upper) return bound;
     } else if (score <= -MateBound) {
         if (score < -MateBound) record.ttScore = score + ply;
-        if (alpha >= -MateBound && type != 2) return type;
+        if (alpha >= -MateBound && bound != Bound::Lower) return bound;
     }
     // A null move of this node would be refuted: an upper bound below beta
-    // from nearly this depth.
-    if (!(type == 2 || record.ttScore >= beta || record.ttDepth < depth - (depth < 40 ? 16 : 24)))
+    // from nearly the depth that the null move would search.
+    if (!(bound == Bound::Lower || record.ttScore >= beta ||
+          record.ttDepth < depth - (depth < 40 ? 16 : 24)))
         record.flags |= FlagNullFailsLow;
-    if (entry->depth < depth / OnePly) return 0;
-    if (type == 1) return record.ttScore <= alpha ? 1 : 0;
-    if (type == 2) return record.ttScore >= beta ? 2 : 0;
-    return type;
+    if (entry->depth < depth / OnePly) return Bound::None;
+    if (bound == Bound::Upper) return record.ttScore <= alpha ? bound : Bound::None;
+    if (bound == Bound::Lower) return record.ttScore >= beta ? bound : Bound::None;
+    return bound;
 }
 
-void storeTable(const Board& board, Move move, int ply, int depth, int32_t score, int type,
+void storeTable(const Board& board, Move move, int ply, int depth, int32_t score, Bound bound,
                 uint8_t flags) {
     if (score > MateBound) score += ply;
     if (score < -MateBound) score -= ply;
@@ -206,7 +207,7 @@ void storeTable(const Board& board, Move move, int ply, int depth, int32_t score
     }
     slot->score = int16_t(score);
     slot->generation = ttGeneration;
-    slot->flags = uint8_t((flags & 7) << 2 | type);
+    slot->flags = uint8_t((flags & 7) << 2 | uint8_t(bound));
     slot->depth = uint8_t((depth > 0 ? depth : 0) / OnePly);
 }
 

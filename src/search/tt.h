@@ -44,14 +44,14 @@ void clearTables();
 // Frees all three; the pointers become null.
 void freeTables();
 
-// Looks the position up; fills the record's table fields (ttScore, ttType,
-// ttDepth, ttHits, hashMove, flags) and returns the bound type that allows a
-// cut-off at this depth and window (1 upper, 2 lower, 3 exact), else 0.
-int probeTable(Board& board, int ply, int depth, int32_t alpha, int32_t beta, PlyRecord& record);
+// Looks the position up; fills the record's table fields (ttScore, ttBound,
+// ttDepth, ttHits, hashMove, flags) and returns the bound that allows a
+// cut-off at this depth and window, else Bound::None.
+Bound probeTable(Board& board, int ply, int depth, int32_t alpha, int32_t beta, PlyRecord& record);
 
-// Stores a result; type 1 upper, 2 lower, 3 exact. flags: the node's record
+// Stores a result and its bound. flags: the node's record
 // flags (bits 0-2 are kept).
-void storeTable(const Board& board, Move move, int ply, int depth, int32_t score, int type,
+void storeTable(const Board& board, Move move, int ply, int depth, int32_t score, Bound bound,
                 uint8_t flags);
 
 // The entry of the position, or null.

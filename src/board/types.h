@@ -90,6 +90,11 @@ constexpr uint64_t signatureIncrement[7] = {0,
                                             0x0100050101101000ull,
                                             0x04000A0201110000ull,
                                             0};
+// The knight, bishop, rook and queen counters of a signature: set when the
+// side has a piece.
+constexpr uint64_t SignaturePieces = 0xFFFF0;
+// The pawn, rook and queen counters.
+constexpr uint64_t SignaturePawnsRooksQueens = 0xFF00F;
 
 // What each man adds to SideState::material, by piece code; make and unmake
 // keep the sums. The evaluation fills in its piece values once at start-up.

@@ -2,9 +2,20 @@
 // configuration file or the poll during a search, goes through dispatchCommand.
 #pragma once
 
+#include <cstring>
+
 struct Engine;
 
 constexpr int CommandLineSize = 4096;  // lines of at most 4095 characters
+
+inline bool startsWith(const char* line, const char* prefix) {
+    return std::strncmp(line, prefix, std::strlen(prefix)) == 0;
+}
+
+// The text from a fixed offset of a command line, or "" when the line is shorter.
+inline const char* textFrom(const char* line, size_t offset) {
+    return std::strlen(line) >= offset ? line + offset : "";
+}
 
 void dispatchCommand(Engine& engine, const char* line);
 

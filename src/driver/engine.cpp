@@ -46,10 +46,6 @@ void copyField(char* field, size_t size, const char* text) {
     field[length] = '\0';
 }
 
-const char* textFrom(const char* line, size_t offset) {
-    return std::strlen(line) >= offset ? line + offset : "";
-}
-
 void ensureInitialised(Engine& e) {
     if (initialised) return;
     // Marked first: a command in the configuration file may set up a position,

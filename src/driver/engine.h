@@ -33,9 +33,6 @@ struct Engine {
 // Copies text into a fixed text field, cut at the field's width.
 void copyField(char* field, size_t size, const char* text);
 
-// The text from a fixed offset of a command line, or "" when the line is shorter.
-const char* textFrom(const char* line, size_t offset);
-
 // The defaults every record takes at start-up; the search reports to host.
 void initEngine(Engine& engine, SearchHost& host);
 

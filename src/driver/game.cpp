@@ -30,13 +30,10 @@ bool isThirdRepetition(const Board& board) {
     return false;
 }
 
-// Pawn, rook and queen counters (nibbles 0, 3 and 4) of a material signature.
-constexpr uint64_t PawnRookQueenCounters = 0xFF00Full;
-
 bool isInsufficientMaterial(const Board& board) {
     return board.pieceCount <= 3 &&
            !((board.white.materialSignature | board.black.materialSignature) &
-             PawnRookQueenCounters);
+             SignaturePawnsRooksQueens);
 }
 
 // A pawnless ending that has gone quiet and that the evaluation scores as

@@ -25,10 +25,6 @@ constexpr StopGroup stopGroups[3] = {
     {{"undo", "ndo", "remove", "emove", "analyze", "nalyze"}, 6, true},
 };
 
-bool startsWith(const char* text, const char* prefix) {
-    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
-
 // A coordinate as the move reader takes it: a file letter or a rank digit.
 bool isCoordinate(char c) { return (c >= 'a' && c <= 'h') || (c >= '1' && c <= '8'); }
 

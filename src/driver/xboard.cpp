@@ -21,10 +21,6 @@
 
 namespace {
 
-bool startsWith(const char* line, const char* prefix) {
-    return std::strncmp(line, prefix, std::strlen(prefix)) == 0;
-}
-
 // Milliseconds since a counter reading.
 uint64_t millisecondsSince(uint64_t start) {
     return (readCounter() - start) * 1000 / readCounterFrequency();

@@ -17,12 +17,12 @@ constexpr int32_t ResultBlackCannotLose = -2;
 // material, which evaluate turns into 0 even without a verdict.
 constexpr int32_t FlagUnset = 5;
 
-// Whole-signature material constants (one side's materialSignature).
-constexpr uint64_t MaterialKnight = 0x0010030011100010ull;
-constexpr uint64_t MaterialBishop = 0x0040030011100100ull;
-constexpr uint64_t MaterialRook = 0x0100050101101000ull;
-constexpr uint64_t MaterialQueen = 0x04000A0201110000ull;
-constexpr uint64_t MaterialPawn = 0x0001010001000001ull;
+// What one man adds to a side's materialSignature.
+constexpr uint64_t MaterialPawn = signatureIncrement[Pawn];
+constexpr uint64_t MaterialKnight = signatureIncrement[Knight];
+constexpr uint64_t MaterialBishop = signatureIncrement[Bishop];
+constexpr uint64_t MaterialRook = signatureIncrement[Rook];
+constexpr uint64_t MaterialQueen = signatureIncrement[Queen];
 
 // Class number 0 (not covered) to 170 from the men on the board; up to four
 // men use 1..39, five and six men 40 and above (and the small classes that

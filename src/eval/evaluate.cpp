@@ -13,7 +13,6 @@ EvalCacheEntry* evalCache = nullptr;
 
 namespace {
 
-constexpr uint64_t PieceBits = 0xFFFF0;  // knight to queen counters of a signature
 constexpr int32_t Tempo = 8;
 constexpr int LazyPhase = 14;  // above: middle game, lazy exit and king terms
 constexpr int DevelopmentPhase = 35;
@@ -60,7 +59,7 @@ bool lazyExit(const Board& board, const PawnHashEntry& entry, int32_t alpha, int
 bool stalemated(const Board& board) {
     const SideState& side = *board.toMove;
     const SideState& other = *board.opponent;
-    if (side.materialSignature & PieceBits || board.checkInfo) return false;
+    if (side.materialSignature & SignaturePieces || board.checkInfo) return false;
     if (side.pawnAttacks & other.all) return false;
     Bitboard steps = side.colour == White ? side.pawns << 8 : side.pawns >> 8;
     if (steps & board.empty) return false;
@@ -134,7 +133,7 @@ int32_t evaluate(Board& board, int32_t alpha, int32_t beta) {
         if (entry.flags & PawnsFullyLocked) return 0;
         score += entry.score;
         if (!board.checkInfo) score += board.toMove->colour == White ? Tempo : -Tempo;
-        if ((board.white.materialSignature | board.black.materialSignature) & PieceBits) {
+        if ((board.white.materialSignature | board.black.materialSignature) & SignaturePieces) {
             if (!piecePath(board, entry, alpha, beta, score)) return score;
         } else {
             score = evaluatePawnEnding(board, entry, score);

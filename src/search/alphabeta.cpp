@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr uint64_t PieceBits = 0xFFFF0;  // knight to queen counters of a signature
-
 struct Extension {
     int checkExtension = 0;
     int points = 0;
@@ -45,7 +43,7 @@ Extension nodeExtension(const Search& search, const Board& board, Move m, int pl
 
     // E1: the last piece left the board; only pawns remain, so see it through.
     if (moveCaptured(m) > Pawn &&
-        !((board.white.materialSignature | board.black.materialSignature) & PieceBits)) {
+        !((board.white.materialSignature | board.black.materialSignature) & SignaturePieces)) {
         e.checkExtension = 8;
         return e;
     }
@@ -282,7 +280,8 @@ int32_t nullMove(Search& search, Board& board, PlyRecord& record, Node& node) {
     SearchStack& stack = search.stack;
     const SideState& us = *board.toMove;
     if (!node.nullAllowed || board.checkInfo || (record.flags & 15) ||
-        !(us.materialSignature & PieceBits) || !us.pawns || !search.settings->search_prune_nullmove)
+        !(us.materialSignature & SignaturePieces) || !us.pawns ||
+        !search.settings->search_prune_nullmove)
         return Continue;
     const int ply = node.ply;
     int reduction = node.depth >= NullDeepFrom ? NullReductionDeep : NullReduction;

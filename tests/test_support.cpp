@@ -157,3 +157,56 @@ std::string mirrorFen(const std::string& fen) {
     bool whiteToMove = blank != std::string::npos && fen[blank + 1] == 'w';
     return mirrored + (whiteToMove ? " b - - 0 1" : " w - - 0 1");
 }
+
+PrincipalVariation variationFrom(Board& board, std::initializer_list<const char*> moves) {
+    PrincipalVariation pv{};
+    for (const char* text : moves) {
+        pv.pvMoves[pv.pvLength++] = findMove(board, text);
+        play(board, {text});
+    }
+    for (int i = 0; i < pv.pvLength; ++i) unmakeMove(board);
+    return pv;
+}
+
+PrincipalVariation legalWalk(Board& board, int count, bool wordy) {
+    PrincipalVariation pv{};
+    for (int i = 0; i < count; ++i) {
+        int moves = generateMoves(board);
+        EXPECT_GT(moves, 0);
+        Move move = board.stack->moveLists[0][0].move;
+        int longest = 0;
+        for (int k = 0; wordy && k < moves; ++k) {
+            char text[24];
+            Move candidate = board.stack->moveLists[0][k].move;
+            if (int length = formatMoveSan(board, candidate, text); length > longest) {
+                longest = length;
+                move = candidate;
+            }
+        }
+        pv.pvMoves[pv.pvLength++] = move;
+        saveUndo(board);
+        makeMove(board, move);
+    }
+    for (int i = 0; i < count; ++i) unmakeMove(board);
+    return pv;
+}
+
+std::string variationString(Board& board, const PrincipalVariation& pv) {
+    const Board before = board;
+    char text[PvTextSize];
+    std::memset(text, '#', sizeof text);
+    variationText(board, pv.pvMoves, pv.pvLength, text);
+    sameBoard(board, before);
+    return text;
+}
+
+Move findMove(Board& board, const char* text, int kind) {
+    int count = generateMoves(board);
+    auto moves = listText(board, 0, count);
+    for (int i = 0; i < count; ++i) {
+        Move move = board.stack->moveLists[0][i].move;
+        if (moves[i] == text && moveKind(move) == kind) return move;
+    }
+    ADD_FAILURE() << text << " of kind " << kind;
+    return 0;
+}

@@ -11,6 +11,7 @@
 #include "board/types.h"
 #include "driver/engine.h"
 #include "notation/fen.h"
+#include "search/pv.h"
 #include "search/searchstack.h"
 
 // The tests' engine: initialised, with a quiet search host (searches run to
@@ -59,3 +60,26 @@ std::string positionFen(const Board& board, bool mirrored = false);
 // The same FEN with the board flipped top to bottom and the colours of the men
 // and of the side to move exchanged; castling and en passant dropped.
 std::string mirrorFen(const std::string& fen);
+
+// What fn printed to standard output.
+template <class Fn>
+std::string stdoutOf(Fn&& fn) {
+    testing::internal::CaptureStdout();
+    fn();
+    return testing::internal::GetCapturedStdout();
+}
+
+// The moves, in coordinate text, as a variation played from board; board is
+// left as it was.
+PrincipalVariation variationFrom(Board& board, std::initializer_list<const char*> moves);
+
+// A legal walk of count plies from board: the first generated move each time,
+// or with wordy the move of the longest SAN. Board is left as it was.
+PrincipalVariation legalWalk(Board& board, int count, bool wordy = false);
+
+// The variation's SAN text, as thinking lines show it; board is left as it was.
+std::string variationString(Board& board, const PrincipalVariation& pv);
+
+// findMove for a move of this kind only: tells castling from a king step with
+// the same coordinates.
+Move findMove(Board& board, const char* text, int kind);

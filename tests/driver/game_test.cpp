@@ -1,200 +1,134 @@
-// Result lines: each game ends once, with the line of the first rule that holds.
+// The game: set-up and its rejections, the moves it refuses, result lines
+// (each game ends once, with the line of the first rule that holds) and draws.
 #include "driver/game.h"
 
-#include <algorithm>
-#include <set>
-#include <string>
-#include <vector>
+#include <utility>
 
-#include "board/makemove.h"
-#include "board/movegen.h"
 #include "test_support.h"
 
-namespace {
+static void startGame(const char* fen) { ASSERT_EQ(setupPosition(engine, fen), 1) << fen; }
 
-void startGame(const char* fen) { ASSERT_EQ(setupPosition(engine, fen), 1) << fen; }
-
-// Plays one move given in coordinates and runs the game-end detection; returns
-// what was printed.
-std::string playAndCheck(const char* text) {
-    Board& board = engine.game.board;
-    int count = generateMoves(board);
-    std::vector<std::string> moves = listText(board, 0, count);
-    auto it = std::find(moves.begin(), moves.end(), text);
-    EXPECT_NE(it, moves.end()) << text;
-    if (it == moves.end()) return "";
-    Move move = board.stack->moveLists[0][it - moves.begin()].move;
-    ::testing::internal::CaptureStdout();
-    saveUndo(board);
-    makeMove(board, move);
-    checkGameEnd(engine);
-    return ::testing::internal::GetCapturedStdout();
+// What playing the move (coordinates) printed; the move must be played.
+static std::string playAndCheck(const char* text) {
+    return stdoutOf([&] { EXPECT_EQ(playMoveText(engine.game, text), 1) << text; });
 }
 
-std::string checkOnly() {
-    ::testing::internal::CaptureStdout();
-    checkGameEnd(engine);
-    return ::testing::internal::GetCapturedStdout();
+// What considerDraw returned and printed.
+static std::string draw(int32_t score, int offer) {
+    int result = 0;
+    std::string out =
+        stdoutOf([&] { result = considerDraw(engine.game, engine.settings, score, offer); });
+    return std::to_string(result) + " " + out;
 }
 
-// Plays a reversible move (no capture, no pawn) into a position not seen
-// before, so that neither repetition nor material ends the game; without one,
-// any move that does not end the game when allowed. Returns the output.
-std::string shuffle(std::set<uint64_t>& seen, bool anyWhenStuck = false) {
-    Board& board = engine.game.board;
-    int count = generateMoves(board);
-    Move fallback = 0;
-    // Start the search at a point that wanders, so the pieces do not pile up.
-    for (int k = 0; k < count; ++k) {
-        Move move = board.stack->moveLists[0][(k + board.ply * 7) % count].move;
-        bool reversible = !moveCaptured(move) && movePiece(move) != Pawn;
-        if (!reversible && !anyWhenStuck) continue;
-        saveUndo(board);
-        makeMove(board, move);
-        // Never mate or stalemate: the game must go on.
-        if (generateLegalMoves(board, 1) == 0) {
-            unmakeMove(board);
-            continue;
-        }
-        if (!fallback) fallback = move;
-        if (reversible && seen.insert(board.hashKey).second) {
-            ::testing::internal::CaptureStdout();
-            checkGameEnd(engine);
-            return ::testing::internal::GetCapturedStdout();
-        }
-        unmakeMove(board);
+static std::string checkOnly() {
+    return stdoutOf([] { checkGameEnd(engine.game); });
+}
+
+TEST(Game, SetupAndRefusedMoves) {
+    Game& game = engine.game;
+    startGame("4k3/8/8/8/8/8/8/4K3 b - - 0 1");
+    EXPECT_EQ(game.whitePlayer, &game.self);  // the engine takes the side not to move
+    EXPECT_STREQ(game.startFen, "4k3/8/8/8/8/8/8/4K3 b - - 0 1");
+    startGame("8/8/PP6/PP6/6pp/6pp/8/1k4K1 w - - 0 1");  // the marked test position
+    EXPECT_EQ(game.positionMarker, 1);
+    // An overlong text is cut at the field's width.
+    startGame((std::string(StartFen) + std::string(400, ' ')).c_str());
+    EXPECT_EQ(game.positionMarker, 0);
+    EXPECT_EQ(std::string(game.startFen).size(), 255u);
+    // A rejected board, whole (nine white pawns) or without a side to move, is never played on.
+    const std::pair<const char*, const char*> rejected[] = {
+        {"rnbqkbnr/pppppppp/8/8/8/P7/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+         "telluser too many white pawns!\n"},
+        {"8/8/8/8/8/8/8/8 x - - 0 1", "telluser no one to move!\n"}};
+    for (const auto& row : rejected) {
+        EXPECT_EQ(stdoutOf([&] { EXPECT_EQ(setupPosition(engine, row.first), 0); }), row.second);
+        EXPECT_EQ(game.gameInProgress + game.boardValid, 0);
+        EXPECT_EQ(playMoveIfValid(game, buildMove(E2, E4, KindDoubleStep, Pawn)), 0);
+        EXPECT_EQ(playMoveText(game, "e2e4") + playMoveText(game, "O-O"), 0);
+        EXPECT_EQ(game.board.ply, 0);
     }
-    if (!anyWhenStuck || !fallback) {
-        ADD_FAILURE() << "no fresh reversible move at ply " << board.ply;
-        return "";
+    // Not legal here: none, ungenerated, blocked, the other side's, ignoring check, pinned.
+    const std::pair<const char*, Move> refused[] = {
+        {StartFen, 0},
+        {StartFen, buildMove(E2, E5, KindPawn, Pawn)},
+        {StartFen, buildMove(B1, D2, KindKnight, Knight)},
+        {StartFen, buildMove(E7, E5, KindDoubleStep, Pawn)},
+        {"4r1k1/8/8/8/8/8/R7/4K3 w - - 0 1", buildMove(A2, A3, KindRook, Rook)},
+        {"4k3/8/8/8/1b6/2N5/8/4K1N1 w - - 0 1", buildMove(C3, E2, KindKnight, Knight)}};
+    for (auto [fen, move] : refused) {
+        startGame(fen);
+        uint64_t key = game.board.hashKey;
+        EXPECT_EQ(playMoveIfValid(game, move), 0) << fen;
+        EXPECT_EQ(game.board.hashKey, key) << fen;
     }
-    saveUndo(board);
-    makeMove(board, fallback);
-    ::testing::internal::CaptureStdout();
-    checkGameEnd(engine);
-    return ::testing::internal::GetCapturedStdout();
 }
-
-}  // namespace
 
 TEST(GameEnd, MateStalemateAndMaterial) {
-    startGame(StartFen);
-    EXPECT_EQ(playAndCheck("f2f3"), "");
-    EXPECT_EQ(playAndCheck("e7e5"), "");
-    EXPECT_EQ(playAndCheck("g2g4"), "");
-    EXPECT_EQ(playAndCheck("d8h4"), "0-1 {Checkmate}\n");
-    EXPECT_EQ(engine.game.gameInProgress, 0);
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(checkGameEnd(engine), 1);  // no game in progress: silent
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
-
-    startGame("7k/8/5KQ1/8/8/8/8/8 w - - 0 1");
-    EXPECT_EQ(playAndCheck("g6g8"), "");  // check, not mate: the king takes
-    startGame("7k/8/5KQ1/8/8/8/8/8 w - - 0 1");
-    EXPECT_EQ(playAndCheck("g6f7"), "1/2-1/2 {Stalemate}\n");
-    startGame("4k3/8/8/8/8/8/8/1Q2K3 w - - 0 1");
-    EXPECT_EQ(playAndCheck("b1b8"), "");
-    startGame("1k6/8/1K6/8/8/8/8/7R w - - 0 1");
-    EXPECT_EQ(playAndCheck("h1h8"), "1-0 {Checkmate}\n");
-
-    startGame("4k3/8/8/8/8/8/8/4KN2 w - - 0 1");
-    EXPECT_EQ(checkOnly(), "1/2-1/2 {ScoreDraw by insufficient material}\n");
-    startGame("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
-    EXPECT_EQ(checkOnly(), "");
-    startGame("4k3/8/8/8/8/8/8/3NKN2 w - - 0 1");  // four men: played on
-    EXPECT_EQ(checkOnly(), "");
-    // The last capture leaves bare kings.
-    startGame("4k3/8/8/8/8/8/3q4/4K3 w - - 0 1");
-    EXPECT_EQ(playAndCheck("e1d2"), "1/2-1/2 {ScoreDraw by insufficient material}\n");
+    const char* const material = "1/2-1/2 {ScoreDraw by insufficient material}\n";
+    const char* const cases[][3] = {
+        {"4k3/8/8/8/8/8/8/4KN2 w - - 0 1", nullptr, material},
+        {"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", nullptr, ""},
+        {"4k3/8/8/8/8/8/8/3NKN2 w - - 0 1", nullptr, ""},       // four men: played on
+        {"4k3/8/8/8/8/8/3q4/4K3 w - - 0 1", "e1d2", material},  // to bare kings
+        {"7k/8/5KQ1/8/8/8/8/8 w - - 0 1", "g6g8", ""},          // not mate: the king takes
+        {"7k/8/5KQ1/8/8/8/8/8 w - - 0 1", "g6f7", "1/2-1/2 {Stalemate}\n"},
+        {"1k6/8/1K6/8/8/8/8/7R w - - 0 1", "h1h8", "1-0 {Checkmate}\n"},
+        {"8/8/8/8/8/6k1/r7/7K b - - 0 1", "a2a1", "0-1 {Checkmate}\n"}};
+    for (const auto& [fen, move, line] : cases) {
+        startGame(fen);
+        EXPECT_EQ(move ? playAndCheck(move) : checkOnly(), line) << fen;
+    }
+    EXPECT_EQ(stdoutOf([] { EXPECT_EQ(checkGameEnd(engine.game), 1); }), "");  // over: silent
 }
 
 TEST(GameEnd, RepetitionFiftyMovesAndFullHistory) {
+    Game& game = engine.game;
     startGame(StartFen);
     const char* dance[] = {"g1f3", "g8f6", "f3g1", "f6g8"};
     for (int i = 0; i < 7; ++i) EXPECT_EQ(playAndCheck(dance[i % 4]), "") << i;
     EXPECT_EQ(playAndCheck(dance[3]), "1/2-1/2 {ScoreDraw by repetition}\n");
-
-    // 100 reversible plies into fresh positions end the game; 99 do not.
-    startGame("rnb1kbnr/8/8/8/8/8/8/RNB1KBNR w - - 0 1");
-    std::set<uint64_t> seen{engine.game.board.hashKey};
-    for (int ply = 1; ply < 100; ++ply) ASSERT_EQ(shuffle(seen), "") << ply;
-    EXPECT_EQ(shuffle(seen), "1/2-1/2 {ScoreDraw by 50 move rule}\n");
-
-    // Played on past the result, the history fills up at 936 plies; the side to
-    // move loses.
-    for (int ply = 101; ply < 936; ++ply) {
-        engine.game.gameInProgress = 1;
-        shuffle(seen, true);
+    // Played on: the 99th ply still repeats, the 100th comes under the fifty-move rule first.
+    for (int ply = 8; ply < 98; ++ply) playAndCheck(dance[ply % 4]);
+    game.gameInProgress = 1;
+    EXPECT_EQ(playAndCheck(dance[2]), "1/2-1/2 {ScoreDraw by repetition}\n");
+    game.gameInProgress = 1;
+    EXPECT_EQ(playAndCheck(dance[3]), "1/2-1/2 {ScoreDraw by 50 move rule}\n");
+    // The history fills up at 936 plies: the side to move loses; no more moves.
+    ASSERT_EQ(MaxGame - MaxPly, 936);
+    for (int ply = 100; ply < 935; ++ply) playAndCheck(dance[ply % 4]);
+    game.gameInProgress = 1;
+    EXPECT_EQ(playAndCheck(dance[3]), "0-1 {White is out of stack}\n");
+    for (int inProgress : {0, 1}) {
+        game.gameInProgress = inProgress;
+        EXPECT_EQ(playMoveIfValid(game, findMove(game.board, "g1f3")), 0);
+        EXPECT_EQ(playMoveText(game, "g1f3"), 0);
+        EXPECT_EQ(game.board.ply, 936);
     }
-    engine.game.gameInProgress = 1;
-    std::string line = shuffle(seen, true);
-    ASSERT_EQ(engine.game.board.ply, 936);
-    EXPECT_EQ(line, engine.game.board.toMove->colour == White ? "0-1 {White is out of stack}\n"
-                                                              : "1-0 {Black is out of stack}\n");
 }
 
 TEST(GameEnd, DrawOffers) {
+    Settings& settings = engine.settings;
     startGame(StartFen);
-    engine.search.root.bestRootScore = 0;
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(considerDraw(engine, 0), 1);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "draw\n");
-    // Ahead by a little in a position with pawns: silent.
-    engine.search.root.bestRootScore = 30;
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(considerDraw(engine, 0), 0);
-    engine.search.root.bestRootScore = 0;
-    engine.settings.behavior_accept_remis = 0;
-    EXPECT_EQ(considerDraw(engine, 0), 0);
-    engine.settings.behavior_accept_remis = 1;
+    EXPECT_EQ(draw(0, 0), "1 draw\n");
+    // Ahead by a little in a position with pawns, not accepting, or no game: silent.
+    EXPECT_EQ(draw(30, 0), "0 ");
+    settings.behavior_accept_remis = 0;
+    EXPECT_EQ(draw(0, 0), "0 ");
+    settings.behavior_accept_remis = 1;
     engine.game.gameInProgress = 0;
-    EXPECT_EQ(considerDraw(engine, 0), 0);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
-}
-
-// A quiet pawnless ending that the evaluation calls level is a recognised
-// draw: accepted although the search saw a small edge, offered after the
-// engine's move; not before five reversible plies.
-TEST(GameEnd, RecognisedDrawInPawnlessEndings) {
+    EXPECT_EQ(draw(0, 0), "0 ");
+    // A quiet level pawnless ending is a recognised draw, accepted despite a small edge and
+    // offered after the engine's move, not again within ten plies; a rook up is no draw.
     startGame("4k3/8/8/8/8/8/r7/4K2R w - - 0 1");
-    engine.search.root.bestRootScore = 30;
     engine.game.lastDrawOfferPly = -100;
     for (const char* move : {"h1h2", "a2a3", "h2h3", "a3a4"}) playAndCheck(move);
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(considerDraw(engine, 0), 0);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(draw(30, 0), "0 ");
     playAndCheck("h3h4");
-    ::testing::internal::CaptureStdout();
-    EXPECT_EQ(considerDraw(engine, 0), 1);
-    EXPECT_EQ(considerDraw(engine, 1), 1);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "draw\noffer draw\n");
-    // A rook up is no draw.
+    EXPECT_EQ(draw(30, 0), "1 draw\n");
+    EXPECT_EQ(draw(30, 1), "1 offer draw\n");
+    EXPECT_EQ(draw(30, 1), "0 ");
     startGame("4k3/8/8/8/8/8/8/R3K2R w - - 0 1");
     for (const char* move : {"h1h2", "e8d8", "h2h3", "d8e8", "h3h4"}) playAndCheck(move);
-    EXPECT_EQ(considerDraw(engine, 0), 0);
-}
-
-TEST(Game, SetupPositionStartsTheGame) {
-    ::testing::internal::CaptureStdout();
-    ASSERT_EQ(setupPosition(engine, "4k3/8/8/8/8/8/8/4K3 b - - 0 1"), 1);
-    EXPECT_EQ(engine.game.gameInProgress, 1);
-    EXPECT_EQ(engine.game.boardValid, 1);
-    EXPECT_EQ(engine.game.self.isWhite, 1);  // the engine takes the side not to move
-    EXPECT_EQ(engine.game.whitePlayer, &engine.game.self);
-    EXPECT_STREQ(engine.game.startFen, "4k3/8/8/8/8/8/8/4K3 b - - 0 1");
-    ASSERT_EQ(setupPosition(engine, "4k3/8/8/8/8/8/8/8 w - - 0 1"), 0);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "telluser wrong number of white kings!\n");
-    // A rejected board is never played on.
-    EXPECT_EQ(engine.game.gameInProgress, 0);
-    EXPECT_EQ(engine.game.boardValid, 0);
-
-    // The marked test position of pawns against pawns.
-    ASSERT_EQ(setupPosition(engine, "8/8/PP6/PP6/6pp/6pp/8/1k4K1 w - - 0 1"), 1);
-    EXPECT_EQ(engine.game.positionMarker, 1);
-    ASSERT_EQ(setupPosition(engine, StartFen), 1);
-    EXPECT_EQ(engine.game.positionMarker, 0);
-    // An overlong text is cut at the field's width.
-    std::string longText = std::string(StartFen) + std::string(400, ' ');
-    ASSERT_EQ(setupPosition(engine, longText.c_str()), 1);
-    EXPECT_EQ(std::string(engine.game.startFen).size(), 255u);
+    EXPECT_EQ(draw(30, 0), "0 ");
 }

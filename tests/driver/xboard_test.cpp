@@ -1,0 +1,117 @@
+// The xboard host's thinking lines (score sign, mate texts, the ponder move,
+// the cut-off of long lines, server summaries) and the engine's "move" line.
+#include "driver/xboard.h"
+
+#include <cstring>
+
+#include "notation/movetext.h"
+#include "test_support.h"
+
+constexpr const char* AfterE4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1";
+
+// A line of depth 5, selective depth 7, 12.34 s and 123456 nodes (10 kNps),
+// under the default settings; the engine is put back after each test.
+class Xboard : public testing::Test {
+protected:
+    void SetUp() override { engine.game.positionMarker = engine.session.icsMode = 0; }
+    void TearDown() override { engine = saved; }
+    // What the host prints for score over pv, played from board.
+    std::string print(Board& board, int32_t score, bool final = false) {
+        line.score = score;
+        line.final = final;
+        line.variation = &pv;
+        line.board = &board;
+        XboardHost host(engine);
+        return stdoutOf([&] { host.thinking(line); });
+    }
+
+    Engine saved = engine;
+    ThinkingLine line{5, 0, 1234, 123456, 7, 0, nullptr, nullptr, SearchThinking, 0, false};
+    PrincipalVariation pv{};
+};
+
+TEST_F(Xboard, ScoreSignAndServerSummary) {
+    Board& board = boardFromFen(AfterE4);
+    pv = variationFrom(board, {"e7e5"});
+    // Black to move: the engine's +35 is White's -35.
+    EXPECT_EQ(print(board, 35), "5 -35 1234 123456 1...e5 \n");
+    engine.session.icsMode = 1;
+    line.tablebaseHits = 3;
+    EXPECT_EQ(print(board, 35, true),
+              "5 -35 1234 123456 1...e5 \n"
+              "tellics whisper Score=-0.35 Depth=5/7 kNps=10 Time=12.34 TB=3 PV=1...e5 \n");
+    // Not the last line, or no channel: no summary. Scores as the engine sees them.
+    engine.settings.pv_objective_score = 0;
+    engine.game.opponentIsComputer = 1;
+    EXPECT_EQ(print(board, 35), "5 35 1234 123456 1...e5 \n");
+    engine.settings.serverComputer = 0;
+    EXPECT_EQ(print(board, 35, true), "5 35 1234 123456 1...e5 \n");
+    // A ponder search shows its move; its summary waits for the prediction to come true.
+    engine.settings.serverComputer = 2;
+    line.state = SearchPondering;
+    line.ponderMove = buildMove(E2, E4, KindDoubleStep, Pawn);
+    EXPECT_EQ(print(board, -120, true), "5 -120 1234 123456 (e2e4) 1...e5 \n");
+    EXPECT_STREQ(engine.session.kibitzText,
+                 "Score=-1.20 Depth=5/7 kNps=10 Time=12.34 TB=3 PV=(e2e4) 1...e5 ");
+
+    // A position marker hides the score; past a minute the summary's clock shows minutes.
+    line.state = SearchThinking;
+    engine.game.positionMarker = 1;
+    line.centiseconds = 6550;
+    EXPECT_EQ(print(board, 35, true),
+              "5 0 6550 123456 1...e5 \n"
+              "tellics kibitz Score=0.00 Depth=5/7 kNps=1 Time= 1:05 TB=3 PV=1...e5 \n");
+}
+
+TEST_F(Xboard, MateTexts) {
+    Board& board = boardFromFen(StartFen);
+    pv = variationFrom(board, {"e2e4"});
+    // Mate in 3 for the engine, and being mated at ply 4.
+    EXPECT_EQ(print(board, 32758), "5 32758 1234 123456 [M3] 1.e4 \n");
+    EXPECT_EQ(print(board, -32759), "5 -32759 1234 123456 [M-2] 1.e4 \n");
+    engine.settings.pv_show_mate = 0;
+    EXPECT_EQ(print(board, 32758), "5 32758 1234 123456 1.e4 \n");
+    engine.settings.pv_show_mate = 1;
+    // The mate text counts from the engine's side, whatever the sign shown.
+    Board& black = boardFromFen(AfterE4);
+    pv = variationFrom(black, {"e7e5"});
+    EXPECT_EQ(print(black, 32758), "5 -32758 1234 123456 [M3] 1...e5 \n");
+    engine.session.icsMode = 1;
+    EXPECT_EQ(print(black, -32761, true),
+              "5 32761 1234 123456 [M-1] 1...e5 \n"
+              "tellics whisper Score=M-1 Depth=5/7 kNps=10 Time=12.34 TB=0 PV=1...e5 \n");
+}
+
+TEST_F(Xboard, LongLinesAreCut) {
+    // xboard takes 402 characters; a longer line keeps 396 and ends in "...".
+    Board& board = boardFromFen(StartFen);
+    board.ply = 900;
+    pv = legalWalk(board, 63, true);
+    pv.pvLength = 0;
+    char moves[PvTextSize];
+    do variationText(board, pv.pvMoves, ++pv.pvLength, moves);
+    while (std::strlen(moves) < 370);
+    for (size_t length : {402u, 403u}) {
+        std::string nodes(length - 11 - std::strlen(moves), '0');
+        nodes[0] = '1';
+        std::string full = "5 20 1234 " + nodes + " " + moves;
+        ASSERT_EQ(full.size(), length);
+        line.nodes = std::stod(nodes);
+        EXPECT_EQ(print(board, 20), (length > 402 ? full.substr(0, 396) + "..." : full) + "\n");
+    }
+}
+
+TEST_F(Xboard, MoveLine) {
+    // Castling is named by its wing, wherever the king starts (b1 in fischerandom).
+    const std::pair<Move, const char*> lines[] = {
+        {buildMove(E7, E8, KindPromoteQueen, Pawn, 0, Queen), "move e7e8q\n"},
+        {buildMove(B2, A1, KindPromoteKnight, Pawn, Rook, Knight), "move b2a1n\n"},
+        {buildMove(B1, G1, KindCastleKingSide, King), "move O-O\n"},
+        {buildMove(E8, C8, KindCastleQueenSide, King), "move O-O-O\n"}};
+    engine.game.gameInProgress = 1;
+    for (const auto& row : lines)
+        EXPECT_EQ(stdoutOf([&] { sendEngineMove(engine, row.first); }), row.second);
+    // No game in progress: no move.
+    engine.game.gameInProgress = 0;
+    EXPECT_EQ(stdoutOf([&] { sendEngineMove(engine, lines[0].first); }), "");
+}

@@ -72,16 +72,15 @@ void scoreEvasions(const SearchStack& stack, const Board& board, MoveEntry* list
 // quiet stages, not tried already): best first, or from the end when the
 // list is not worth sorting. Stops, leaving the list as it is, when `stop`
 // holds for the best remaining entry. 0 when no move came out.
-template <typename Stop>
-Move takePlayable(Board& board, PlyRecord& record, MoveEntry* moves, bool sorted, bool skipTried,
-                  Stop stop) {
+template <bool Sorted, bool SkipTried, typename Stop>
+inline Move takePlayable(Board& board, PlyRecord& record, MoveEntry* moves, Stop stop) {
     int count = int(record.listCount);
     Move found = 0;
     while (count > 0) {
-        const int index = sorted ? bestEntry(moves, count) : count - 1;
+        const int index = Sorted ? bestEntry(moves, count) : count - 1;
         if (stop(moves[index])) break;
         const Move move = takeEntry(moves, count, index);
-        if ((skipTried && wasTried(record, move)) || !isPlayable(board, move)) continue;
+        if ((SkipTried && wasTried(record, move)) || !isPlayable(board, move)) continue;
         found = move;
         break;
     }
@@ -183,7 +182,7 @@ Move nextMove(SearchStack& stack, Board& board, PlyRecord& record, int list, int
                     const Move move = entry.move;
                     return moveCaptured(move) + movePromotion(move) < movePiece(move);
                 };
-                if (Move move = takePlayable(board, record, moves, true, false, mayLose))
+                if (Move move = takePlayable<true, false>(board, record, moves, mayLose))
                     return move;
                 // The rest, this one included, by their exchange.
                 for (uint32_t i = 0; i < record.listCount; ++i)
@@ -194,7 +193,7 @@ Move nextMove(SearchStack& stack, Board& board, PlyRecord& record, int list, int
             case StageEvenCaptures: {
                 // Captures that lose more than this wait until after the killers.
                 auto losing = [](const MoveEntry& entry) { return entry.score < -150; };
-                if (Move move = takePlayable(board, record, moves, true, false, losing))
+                if (Move move = takePlayable<true, false>(board, record, moves, losing))
                     return move;
                 record.stage = StageKiller1;
                 continue;
@@ -214,7 +213,7 @@ Move nextMove(SearchStack& stack, Board& board, PlyRecord& record, int list, int
                 continue;
             }
             case StageBadCaptures:
-                if (Move move = takePlayable(board, record, moves, true, false, never)) return move;
+                if (Move move = takePlayable<true, false>(board, record, moves, never)) return move;
                 record.stage = StageGenerateQuiet;
                 continue;
             case StageGenerateQuiet: {
@@ -231,9 +230,9 @@ Move nextMove(SearchStack& stack, Board& board, PlyRecord& record, int list, int
                 // next ones come unsorted.
                 if (record.moveCount > 5 && pickerDepth < 2 * OnePly)
                     record.stage = StageQuietUnsorted;
-                return takePlayable(board, record, moves, true, true, never);
+                return takePlayable<true, true>(board, record, moves, never);
             }
-            default: return takePlayable(board, record, moves, false, true, never);
+            default: return takePlayable<false, true>(board, record, moves, never);
         }
     }
 }

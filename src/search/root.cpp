@@ -49,6 +49,12 @@ int32_t widenBeta(int32_t beta, int& step) {
     }
 }
 
+bool isOneOf(Move move, const Move* moves, int count) {
+    for (int i = 0; i < count; ++i)
+        if (moves[i] == move) return true;
+    return false;
+}
+
 RootMove* rootMoveOf(RootSearch& root, Move move) {
     for (int i = 0; i < root.rootMoveCount; ++i) {
         if (root.rootMoves[i].move == move) return &root.rootMoves[i];
@@ -118,10 +124,10 @@ int32_t searchRootMove(Search& search, Board& board, int index, int32_t best, in
     SearchStack& stack = search.stack;
     RootMove& rootMove = root.rootMoves[index];
     Move move = rootMove.move;
-    auto failLine = [&](int32_t score) {
+    auto failLine = [&](int32_t score, ThinkingKind kind) {
         unmakeMove(board);
         rootMove.score = score;
-        reportThinking(search, board, move, score, ThinkingFail);
+        reportThinking(search, board, move, score, kind);
         saveUndo(board);
         makeMove(board, move);
     };
@@ -137,6 +143,7 @@ int32_t searchRootMove(Search& search, Board& board, int index, int32_t best, in
         score = -alphaBeta(search, board, 1, childDepth, -beta, -alpha);
         while (!((score > alpha || alpha == -Mate) && (score < beta || beta == Mate))) {
             if (stack.stopFlag) break;
+            ThinkingKind kind = score <= alpha ? ThinkingFailLow : ThinkingFailHigh;
             if (score <= alpha) {
                 search.canStop = 0;
                 alpha = lowerAlpha(alpha, lowStep);
@@ -144,7 +151,7 @@ int32_t searchRootMove(Search& search, Board& board, int index, int32_t best, in
                 search.canStop = 1;
                 beta = raiseBeta(beta, highStep);
             }
-            failLine(score);
+            failLine(score, kind);
             score = -alphaBeta(search, board, 1, childDepth, -beta, -alpha);
         }
         // A first move that drops needs time to find a replacement.
@@ -156,7 +163,7 @@ int32_t searchRootMove(Search& search, Board& board, int index, int32_t best, in
         score = -alphaBeta(search, board, 1, childDepth, -beta, -alpha);
         while (score >= beta && beta <= Mate - 1 && !stack.stopFlag) {
             beta = widenBeta(beta, step);
-            failLine(score);
+            failLine(score, ThinkingFailHigh);
             search.canStop = 0;
             if (++widenings >= 2) root.bestRootMove = move;
             score = -alphaBeta(search, board, 1, childDepth, -beta, -alpha);
@@ -250,7 +257,7 @@ bool iterate(Search& search, Board& board, int state, int maxIterations) {
 
 void initSearch(Search& search, BoardStack& moves, const SearchSettings& settings,
                 SearchHost& host) {
-    std::memset(&search, 0, sizeof search);
+    search = Search{};
     initSearchStack(search.stack);
     search.moves = &moves;
     search.settings = &settings;
@@ -275,9 +282,14 @@ SearchResult think(Search& search, const Board& gameBoard, const SearchRequest& 
     BoardStack& moves = *board.stack;
     moves.moveLists[0] = moves.moveLists[1] = moves.moveLists[2] = moves.moveBuffer;
 
-    int count = generateLegalMoves(board, 0);
+    int count = 0;
+    for (int i = 0, legal = generateLegalMoves(board, 0); i < legal; ++i) {
+        Move move = moves.moveLists[0][i].move;
+        if (request.onlyMoveCount && !isOneOf(move, request.onlyMoves, request.onlyMoveCount))
+            continue;
+        root.rootMoves[count++] = {move, 0, 0, 0, 0};
+    }
     root.rootMoveCount = count;
-    for (int i = 0; i < count; ++i) root.rootMoves[i] = {moves.moveLists[0][i].move, 0, 0, 0, 0};
     root.previousBestMove = root.bestRootMove;
     root.previousBestScore = root.bestRootScore;
     root.iterationsDone = 0;
@@ -320,6 +332,19 @@ void clearPonder(Search& search) {
     search.ponderTime = 0;
 }
 
+void ponderPosition(Search& search, const Board& board, const SearchRequest& request,
+                    SearchLimits& limits) {
+    search.startCounter = int64_t(readCounter());
+    search.ponderKey = board.hashKey;
+    SearchRequest pondering = request;
+    pondering.state = SearchPondering;
+    think(search, board, pondering, limits);
+    if (search.canStop) {
+        search.ponderResult = search.root.bestRootMove;
+        search.ponderTime = elapsedCentiseconds(search);
+    }
+}
+
 void ponder(Search& search, Board& board, const SearchRequest& request, SearchLimits& limits) {
     Move move = predictedReply(search);
     search.ponderMove = move;
@@ -327,14 +352,8 @@ void ponder(Search& search, Board& board, const SearchRequest& request, SearchLi
     saveUndo(board);
     if (!isMoveLegal(board, move)) return;
     makeMove(board, move);
-    search.startCounter = int64_t(readCounter());
-    search.ponderKey = board.hashKey;
-    think(search, board, {SearchPondering, request.opponentIsComputer, request.ponder}, limits);
+    ponderPosition(search, board, request, limits);
     unmakeMove(board);
-    if (search.canStop) {
-        search.ponderResult = search.root.bestRootMove;
-        search.ponderTime = elapsedCentiseconds(search);
-    }
 }
 
 void requestStop(Search& search, int value) {

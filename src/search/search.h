@@ -25,15 +25,20 @@ struct SearchLimits {
     int opponentClock;    // time left on the opponent's
     int movesPerSession;  // moves per time control; 0 for all the rest of the game
     int increment;
-    int moveTime;    // fixed time for the move; 0 none
-    int depthLimit;  // iterations; 0 none
+    int moveTime;          // fixed time for the move; 0 none
+    int depthLimit;        // iterations; 0 none
+    int movesToGo = 0;     // moves to the next time control as the GUI counts them; 0: by
+                           // movesPerSession
+    double nodeLimit = 0;  // nodes the search may spend; 0 none
 };
 
 // What one search is for.
 struct SearchRequest {
-    int state;               // SearchThinking, SearchPondering or SearchAnalysing
-    int opponentIsComputer;  // a program answers at once: the clock is spent differently
-    int ponder;              // pondering is on: a ponder search may already have answered
+    int state;                        // SearchThinking, SearchPondering or SearchAnalysing
+    int opponentIsComputer;           // a program answers at once: the clock is spent differently
+    int ponder;                       // pondering is on: a ponder search may already have answered
+    const Move* onlyMoves = nullptr;  // the root moves to search, when onlyMoveCount is not 0
+    int onlyMoveCount = 0;
 };
 
 // The settings the search reads, named after their option keys.
@@ -85,6 +90,7 @@ struct ThinkingLine {
     int state;     // of the search: a ponder search shows the move it ponders on
     Move ponderMove;
     bool final;
+    Bound bound = Bound::Exact;  // Lower or Upper when an aspiration window failed high or low
 };
 
 // A book move offered by the host, checked by a short search when verifyDepth
@@ -175,6 +181,11 @@ Move predictedReply(const Search& search);
 
 // Forgets the last ponder search.
 void clearPonder(Search& search);
+
+// Searches board's position on the opponent's time, the reply already on the
+// board, until the host stops it: its result may answer the next think.
+void ponderPosition(Search& search, const Board& board, const SearchRequest& request,
+                    SearchLimits& limits);
 
 // Plays the predicted reply on board and searches the position after it on
 // the opponent's time, until the host stops it; then takes the reply back.

@@ -87,7 +87,7 @@ void reportThinking(Search& search, Board& board, Move move, int32_t score, Thin
     line.selectiveDepth = search.stack.qsSelDepth;
     line.tablebaseHits = search.stack.tablebaseHits;
     PrincipalVariation variation;
-    if (kind == ThinkingFail) {
+    if (kind == ThinkingFailLow || kind == ThinkingFailHigh) {
         variation.pvLength = 1;
         variation.pvMoves[0] = move;
         variation.pvScores[0] = 0;
@@ -101,5 +101,8 @@ void reportThinking(Search& search, Board& board, Move move, int32_t score, Thin
     line.state = root.rootSearchState;
     line.ponderMove = search.ponderMove;
     line.final = kind == ThinkingFinal;
+    line.bound = kind == ThinkingFailLow    ? Bound::Upper
+                 : kind == ThinkingFailHigh ? Bound::Lower
+                                            : Bound::Exact;
     search.host->thinking(line);
 }

@@ -10,8 +10,9 @@
 struct Search;
 
 enum ThinkingKind : int {
-    ThinkingBest,   // a new best root move
-    ThinkingFail,   // an aspiration window failed: the variation is the move alone
+    ThinkingBest,     // a new best root move
+    ThinkingFailLow,  // an aspiration window failed: the variation is the move alone
+    ThinkingFailHigh,
     ThinkingFinal,  // the last line of a search
 };
 

@@ -60,15 +60,20 @@ void timeBudget(Search& search, int gamePly, int lastIrreversiblePly, int previo
         movesLeft -= int(float(score) / float(pawnValue * 10) * float(movesLeft));
 
     int moves = movesLeft > 10 ? movesLeft : 10;
-    if (limits.movesPerSession != 0) {
-        int untilControl = limits.movesPerSession - moveNumber % limits.movesPerSession;
+    // Moves until the next control: as the GUI counts them, or from the
+    // moves per control and the game's move number.
+    const bool control = limits.movesToGo > 0 || limits.movesPerSession != 0;
+    if (control) {
+        int untilControl = limits.movesToGo > 0
+                               ? limits.movesToGo
+                               : limits.movesPerSession - moveNumber % limits.movesPerSession;
         if (untilControl < moves) moves = untilControl;
         if (moves < 1) moves = 1;
     }
 
     int64_t incrementPart = int64_t(limits.increment) * 80 / 100;
     int64_t deadline = int64_t(float(incrementPart + clock / moves) / factor);
-    if (limits.movesPerSession == 0 && deadline > clock / 8) deadline = clock / 8;
+    if (!control && deadline > clock / 8) deadline = clock / 8;
     if (moves == 1) deadline = int64_t(clock) * 95 / 100;
     if (deadline <= 0) deadline = 1;
     if (search.state == SearchPondering || search.state == SearchAnalysing || limits.depthLimit > 0)
@@ -118,6 +123,15 @@ int pollIntervalFor(int searchState, int remaining) {
 
 int scheduleNextPoll(Search& search) {
     SearchStack& stack = search.stack;
+    // A node limit ends the search at the first poll past it, whatever the
+    // iteration; polls come no further apart than the nodes left.
+    double nodesLeft = 0;
+    if (search.limits->nodeLimit > 0) {
+        const BoardStack& moves = *search.moves;
+        nodesLeft =
+            search.limits->nodeLimit - stack.totalNodes - moves.makeCount - moves.nullMoveCount;
+        if (nodesLeft <= 0) return 1;
+    }
     int64_t remaining = int64_t(search.deadline) - elapsedCentiseconds(search);
     // The first two iterations always finish: without them there is no move.
     if (remaining < 6 && search.root.iterationDepth >= 3) {
@@ -127,6 +141,7 @@ int scheduleNextPoll(Search& search) {
     int clamped = remaining > 1000000 ? 1000000 : int(remaining);
     int interval = pollIntervalFor(search.state, clamped);
     if (stack.tablebaseProbes != 0) interval = 1000;
+    if (nodesLeft > 0 && nodesLeft < interval) interval = int(nodesLeft) + 1;
     search.pollInterval = interval;
     stack.pollLimit = search.moves->makeCount + uint32_t(interval);
     return 0;

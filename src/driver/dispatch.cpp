@@ -1,5 +1,6 @@
 #include "driver/dispatch.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "driver/bench.h"
@@ -19,12 +20,25 @@ bool isQuit(const char* line) {
 
 }  // namespace
 
+bool isBench(const char* line) {
+    return std::strncmp(line, "bench", 5) == 0 && (line[5] == '\0' || line[5] == ' ');
+}
+
+int benchDepthOf(const char* line) {
+    int depth = line[5] ? std::atoi(line + 6) : 0;
+    return depth >= 1 && depth < MaxPly ? depth : BenchDepth;
+}
+
 void dispatchCommand(Engine& engine, const char* line) {
     if (isQuit(line)) shutdownEngine();
     if (line[0] == '\0') return;
     if (handleProtocolCommand(engine, line)) return;
     if (std::strncmp(line, "au ", 3) == 0 && std::strstr(line, "nodes ")) {
         runNodeBenchmark(engine, textFrom(line, 9));
+        return;
+    }
+    if (isBench(line)) {
+        runBench(engine, benchDepthOf(line));
         return;
     }
     if (handleOptionCommand(engine, line)) return;

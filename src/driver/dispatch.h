@@ -19,6 +19,10 @@ inline const char* textFrom(const char* line, size_t offset) {
 
 void dispatchCommand(Engine& engine, const char* line);
 
+// "bench" or "bench DEPTH", and its depth (the default when none or out of range).
+bool isBench(const char* line);
+int benchDepthOf(const char* line);
+
 // Reads one line from standard input and dispatches it; ends the program at
 // the end of input.
 void readAndDispatchLine(Engine& engine);

@@ -7,6 +7,7 @@
 #include "board/check.h"
 #include "board/makemove.h"
 #include "board/tables.h"
+#include "book/book.h"
 #include "driver/options.h"
 #include "eval/material.h"
 #include "eval/pawns.h"
@@ -82,6 +83,27 @@ void prepareNewGame(Engine& e) {
     clearTables();
     e.game.stack.moveLists[0] = e.game.stack.moveBuffer;
     resetSearchStackForGame(e.search.stack);
+}
+
+BookOffer offerBookMove(Engine& engine, Board& board, BookChoice& choice) {
+    const Settings& settings = engine.settings;
+    Session& session = engine.session;
+    choice.move = 0;
+    if (!settings.book_allowed) return {};
+    // Out of book once, out for good after the opening.
+    if (!session.bookHit && board.ply >= 20) return {};
+    choice = bookChooseMove(board, engine.game.opponent.name, settings.book_rand,
+                            settings.book_occurrence);
+    session.bookHit = choice.move != 0;
+    if (!choice.move) return {};
+    // Short of time (or told not to check) the move goes out at once.
+    int clock = engine.clock.engineClock;
+    if (!settings.book_verify || clock < 12000) return {choice.move, 0, 0};
+    // Deeper with more time on the clock.
+    int depth = clock > 360000 ? 12 : clock > 120000 ? 10 : clock > 60000 ? 8 : 6;
+    int32_t minimum =
+        board.toMove->colour == White ? settings.book_minwhite : settings.book_minblack;
+    return {choice.move, depth, minimum};
 }
 
 SearchResult searchGame(Engine& engine, int state) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "book/book.h"
 #include "driver/game.h"
 #include "driver/settings.h"
 #include "search/search.h"
@@ -42,6 +43,11 @@ void ensureInitialised(Engine& engine);
 
 // ensureInitialised, then the per-game reset of the search memory.
 void prepareNewGame(Engine& engine);
+
+// The book move for the search's root position and how the search is to
+// check it; choice gets the book's record and texts. Move 0 when the book has
+// none or is not to be asked.
+BookOffer offerBookMove(Engine& engine, Board& board, BookChoice& choice);
 
 // Searches the game's position under the engine's clock.
 SearchResult searchGame(Engine& engine, int state);

@@ -17,7 +17,7 @@ namespace {
 // Prints a result line once per game: every announcement ends the game.
 void announce(Game& game, const char* line) {
     if (!game.gameInProgress) return;
-    sendText("%s\n", line);
+    if (game.announcesResults) sendText("%s\n", line);
     game.gameInProgress = 0;
 }
 
@@ -99,6 +99,7 @@ void initGame(Game& game) {
     std::snprintf(game.opponent.name, sizeof game.opponent.name, "%s", "Player X");
     setPlayerColours(game, 0);
     std::snprintf(game.startFen, sizeof game.startFen, "%s", "no fen");
+    game.announcesResults = 1;
 }
 
 void setPlayerColours(Game& game, int engineIsWhite) {
@@ -106,16 +107,12 @@ void setPlayerColours(Game& game, int engineIsWhite) {
     game.blackPlayer = engineIsWhite ? &game.opponent : &game.self;
 }
 
-int setupPosition(Engine& engine, const char* text) {
-    prepareNewGame(engine);
-    Game& game = engine.game;
+int setupGame(Game& game, const char* text, char* message) {
     std::snprintf(game.startFen, sizeof game.startFen, "%s", text);
-    char message[FenMessageSize];
     if (!parseFen(game.board, game.stack, game.startFen, message)) {
         // The board now holds the rejected placement: nothing may play on it.
         game.boardValid = 0;
         game.gameInProgress = 0;
-        sendText("telluser %s\n", message);
         return 0;
     }
     game.boardValid = 1;
@@ -129,6 +126,14 @@ int setupPosition(Engine& engine, const char* text) {
         (board.white.pawns == 0x30300000000ull && board.black.pawns == 0xC0C00000ull &&
          board.white.king == 0x40ull && board.black.king == 0x2ull);
     return 1;
+}
+
+int setupPosition(Engine& engine, const char* text) {
+    prepareNewGame(engine);
+    char message[FenMessageSize];
+    if (setupGame(engine.game, text, message)) return 1;
+    sendText("telluser %s\n", message);
+    return 0;
 }
 
 int playMoveIfValid(Game& game, Move move) {

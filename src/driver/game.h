@@ -23,7 +23,8 @@ struct Game {
     int variant;  // 0 normal chess, 1 fischerandom
     int resignAllowed;
     int lastDrawOfferPly;
-    int positionMarker;  // a marked test position: thinking lines show the score 0
+    int positionMarker;    // a marked test position: thinking lines show the score 0
+    int announcesResults;  // result lines on the board's end; 0 where the GUI adjudicates
     PlayerRecord self;
     PlayerRecord opponent;
     int opponentIsComputer;
@@ -37,6 +38,11 @@ void initGame(Game& game);
 
 // Gives whitePlayer and blackPlayer their records.
 void setPlayerColours(Game& game, int engineIsWhite);
+
+// The game from FEN text, the tables left as they are. Returns 1 when
+// accepted; otherwise 0 with the reason in message (FenMessageSize bytes),
+// and nothing may be played on the board.
+int setupGame(Game& game, const char* text, char* message);
 
 // New game from FEN text: resets the game state and the search's memory,
 // parses, and on success starts the game with the engine on the side not to

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/check.h"
 #include "board/types.h"
 #include "driver/dispatch.h"
 #include "driver/engine.h"
@@ -32,7 +33,7 @@ struct OptionKey {
     OptionKind kind;
     int32_t Settings::*field = nullptr;  // bool, int and cache options of the settings
     int32_t* global = nullptr;           // int options of the evaluation's tables
-    MaterialRecord* material = nullptr;  // pair options
+    int piece = 0;                       // pair options
 };
 
 constexpr OptionKey setting(const char* key, OptionKind kind, int32_t Settings::*field) {
@@ -44,8 +45,8 @@ constexpr OptionKey ignored(const char* key, OptionKind kind = IgnoredOption) {
 constexpr OptionKey evaluationOption(const char* key, int32_t* global) {
     return OptionKey{key, IntOption, nullptr, global};
 }
-constexpr OptionKey pairOption(const char* key, MaterialRecord* material) {
-    return OptionKey{key, PairOption, nullptr, nullptr, material};
+constexpr OptionKey pairOption(const char* key, int piece) {
+    return OptionKey{key, PairOption, nullptr, nullptr, piece};
 }
 
 // In the order in which they are tried: the first key that starts the line wins.
@@ -77,11 +78,11 @@ const OptionKey optionKeys[] = {
     setting("search_prune_lmr_moves", IntOption, &Settings::search_prune_lmr_moves),
     setting("search_prune_quiet_moves", IntOption, &Settings::search_prune_quiet_moves),
     setting("search_extend_check", IntOption, &Settings::search_extend_check),
-    pairOption("evaluate_pawn_material ", &pieceMaterial[Pawn]),
-    pairOption("evaluate_knight_material ", &pieceMaterial[Knight]),
-    pairOption("evaluate_bishop_material ", &pieceMaterial[Bishop]),
-    pairOption("evaluate_rook_material ", &pieceMaterial[Rook]),
-    pairOption("evaluate_queen_material ", &pieceMaterial[Queen]),
+    pairOption("evaluate_pawn_material ", Pawn),
+    pairOption("evaluate_knight_material ", Knight),
+    pairOption("evaluate_bishop_material ", Bishop),
+    pairOption("evaluate_rook_material ", Rook),
+    pairOption("evaluate_queen_material ", Queen),
     evaluationOption("evaluate_control ", &evaluate_control),
 };
 
@@ -138,7 +139,8 @@ void setPieceLetters(const char* line) {
     for (size_t i = 0; i < 6 && start + i < length; ++i) pieceLetters[1 + i] = line[start + i];
 }
 
-int applyOption(Settings& settings, const OptionKey& option, const char* line) {
+int applyOption(Engine& engine, const OptionKey& option, const char* line) {
+    Settings& settings = engine.settings;
     int32_t value = 0;
     switch (option.kind) {
         case BoolOption: settings.*option.field = boolValue(line); return 1;
@@ -155,9 +157,13 @@ int applyOption(Settings& settings, const OptionKey& option, const char* line) {
         case PairOption: {
             int32_t opening = 0, endgame = 0;
             if (!readPairValue(line, opening, endgame)) return 0;
-            option.material->opening = opening;
-            option.material->endgame = endgame;
-            buildMaterialTaper(*option.material);
+            setMaterialValues(option.piece, opening, endgame);
+            // The game's material sums count the men at the new values.
+            Board& board = engine.game.board;
+            if (engine.game.boardValid) {
+                board.white.material = computeMaterial(board.white);
+                board.black.material = computeMaterial(board.black);
+            }
             return 1;
         }
     }
@@ -180,7 +186,7 @@ bool readingConfiguration = false;
 int handleOptionCommand(Engine& engine, const char* line) {
     for (const OptionKey& option : optionKeys) {
         if (std::strncmp(line, option.key, std::strlen(option.key)) == 0) {
-            return applyOption(engine.settings, option, line);
+            return applyOption(engine, option, line);
         }
     }
 

@@ -457,23 +457,13 @@ void XboardHost::thinking(const ThinkingLine& line) {
 }
 
 BookOffer XboardHost::bookMove(Board& board) {
-    const Settings& settings = engine.settings;
     Session& session = engine.session;
     session.bookLine[0] = '\0';
-    if (!settings.book_allowed) return {};
-    if (!session.bookHit && board.ply >= 20) return {};
-    BookChoice choice = bookChooseMove(board, engine.game.opponent.name, settings.book_rand,
-                                       settings.book_occurrence);
-    session.bookHit = choice.move != 0;
-    if (!choice.move) return {};
+    BookChoice choice;
+    BookOffer offer = offerBookMove(engine, board, choice);
+    if (!offer.move) return offer;
     if (session.icsMode) tellServer(engine, choice.counts);
-    // Short of time (or told not to verify) the move goes out at once, unannounced.
-    int clock = engine.clock.engineClock;
-    if (!settings.book_verify || clock < 12000) return {choice.move, 0, 0};
-    copyField(session.bookLine, sizeof session.bookLine, choice.line);
-    // Deeper with more time on the clock.
-    int depth = clock > 360000 ? 12 : clock > 120000 ? 10 : clock > 60000 ? 8 : 6;
-    int32_t minimum =
-        board.toMove->colour == White ? settings.book_minwhite : settings.book_minblack;
-    return {choice.move, depth, minimum};
+    // Announced only when it was checked.
+    if (offer.verifyDepth) copyField(session.bookLine, sizeof session.bookLine, choice.line);
+    return offer;
 }

@@ -31,8 +31,22 @@ constinit MaterialRecord rookFileBonus = materialRecord(17, 17);
 
 int32_t evaluate_control = 2;
 
-void buildMaterialTaper(MaterialRecord& record) {
-    record = materialRecord(record.opening, record.endgame);
+namespace {
+
+// pieceValue takes the piece's average (opening + endgame) / 2 and its taper
+// keeps only the phase-dependent deviation from it.
+void centrePiece(int piece) {
+    MaterialRecord& record = pieceMaterial[piece];
+    int32_t average = int32_t((int64_t(record.opening) + record.endgame) / 2);
+    pieceValue[piece] = average;
+    for (int32_t& entry : record.materialTaper) entry = int32_t(int64_t(entry) - average);
+}
+
+}  // namespace
+
+void setMaterialValues(int piece, int32_t opening, int32_t endgame) {
+    pieceMaterial[piece] = materialRecord(opening, endgame);
+    if (centred) centrePiece(piece);
 }
 
 void centreMaterial() {
@@ -40,10 +54,5 @@ void centreMaterial() {
     centred = true;
     pieceValue[0] = 0;
     pieceValue[6] = 0;
-    for (int piece = 1; piece <= 5; ++piece) {
-        MaterialRecord& record = pieceMaterial[piece];
-        int32_t average = int32_t((int64_t(record.opening) + record.endgame) / 2);
-        pieceValue[piece] = average;
-        for (int32_t& entry : record.materialTaper) entry = int32_t(int64_t(entry) - average);
-    }
+    for (int piece = 1; piece <= 5; ++piece) centrePiece(piece);
 }

@@ -26,8 +26,10 @@ extern MaterialRecord rookFileBonus;
 // Weight of one controlled square.
 extern int32_t evaluate_control;
 
-// Rebuilds record's taper table from its opening and endgame values.
-void buildMaterialTaper(MaterialRecord& record);
+// New opening and endgame values of a piece (pawn to queen). Once the values
+// are centred, the piece is centred again, so that pieceValue and the taper
+// agree; the material sums of boards set up before are then stale.
+void setMaterialValues(int piece, int32_t opening, int32_t endgame);
 
 // Once, after the configuration file: pieceValue takes each piece's average
 // (opening + endgame) / 2 and its taper table is reduced by that average, so

@@ -119,6 +119,16 @@ TableBucket& bucketOf(const Board& board) {
 
 }  // namespace
 
+int tablePermill() {
+    if (!transpositionTable) return 0;
+    const uint32_t buckets = ttBuckets < 250 ? ttBuckets : 250;
+    int used = 0;
+    for (uint32_t i = 0; i < buckets; ++i)
+        for (const TableEntry& entry : transpositionTable[i].entries)
+            used += entry.generation == ttGeneration && (entry.flags & 3) != 0;
+    return int(used * 1000 / (buckets * 4));
+}
+
 TableEntry* findTableEntry(const Board& board) {
     if (!transpositionTable) return nullptr;
     uint32_t check = uint32_t(board.hashKey);

@@ -54,6 +54,10 @@ Bound probeTable(Board& board, int ply, int depth, int32_t alpha, int32_t beta, 
 void storeTable(const Board& board, Move move, int ply, int depth, int32_t score, Bound bound,
                 uint8_t flags);
 
+// Thousandths of the table that hold entries of the current search, from a
+// sample of its first thousand entries.
+int tablePermill();
+
 // The entry of the position, or null.
 TableEntry* findTableEntry(const Board& board);
 

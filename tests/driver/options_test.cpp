@@ -10,6 +10,8 @@
 #include <fstream>
 #include <tuple>
 
+#include "board/check.h"
+#include "driver/game.h"
 #include "eval/material.h"
 #include "notation/movetext.h"
 #include "test_support.h"
@@ -22,6 +24,10 @@ protected:
         evaluate_control = control;
         std::strcpy(pieceLetters, letters.c_str());
         std::copy(material.begin(), material.end(), pieceMaterial);
+        std::copy(values.begin(), values.end(), pieceValue);
+        Board& board = engine.game.board;
+        board.white.material = computeMaterial(board.white);
+        board.black.material = computeMaterial(board.black);
     }
 
     // Reads a vostrel.ini holding text, in a directory of this process's own.
@@ -42,6 +48,7 @@ protected:
     int32_t control = evaluate_control;
     std::string letters = pieceLetters;
     std::vector<MaterialRecord> material{pieceMaterial, pieceMaterial + 6};
+    std::vector<int32_t> values{pieceValue, pieceValue + 7};
 };
 
 TEST_F(Options, Values) {
@@ -89,23 +96,31 @@ TEST_F(Options, Values) {
 
 TEST_F(Options, MaterialPairsAndTapers) {
     const MaterialRecord& knight = pieceMaterial[Knight];
-    // Centring happens once however often it is asked for, the first time at start-up.
-    centreMaterial();
-    EXPECT_EQ(knight.materialTaper[0] + pieceValue[Knight], knight.endgame);
+    // Centred at start-up, and again after a new pair: the board's piece value
+    // is the average and the taper the deviation from it, by phase.
+    auto valueAt = [&](int phase) {
+        return int64_t(knight.materialTaper[phase]) + pieceValue[Knight];
+    };
+    EXPECT_EQ(valueAt(0), knight.endgame);
+    setupPosition(engine, "4k3/8/8/8/8/8/8/1N2K3 w - - 0 1");
     EXPECT_EQ(handleOptionCommand(engine, "evaluate_knight_material = 400, 380"), 1);
     // One number is not a pair: unknown, and the record stays as it was.
     EXPECT_EQ(handleOptionCommand(engine, "evaluate_knight_material = 300"), 0);
     EXPECT_EQ(handleOptionCommand(engine, "evaluate_knight_material = 300 , 280"), 0);
-    EXPECT_EQ((std::vector<int>{knight.opening, knight.endgame, knight.materialTaper[0],
-                                knight.materialTaper[20], knight.materialTaper[63]}),
-              (std::vector<int>{400, 380, 380, 390, 400}));
-    // Option values may be negative or near the limits: entries divide towards zero, no overflow.
-    MaterialRecord records[] = {{0, -41, {}}, {-1, 0, {}}, {INT32_MAX, INT32_MAX - 40, {}}};
-    for (MaterialRecord& record : records) buildMaterialTaper(record);
-    EXPECT_EQ((std::vector<int>{records[0].materialTaper[1], records[0].materialTaper[39],
-                                records[1].materialTaper[39], records[1].materialTaper[40],
-                                records[2].materialTaper[20]}),
-              (std::vector<int>{-39, -1, 0, -1, INT32_MAX - 20}));
+    EXPECT_EQ((std::vector<int64_t>{knight.opening, knight.endgame, pieceValue[Knight], valueAt(0),
+                                    valueAt(20), valueAt(63)}),
+              (std::vector<int64_t>{400, 380, 390, 380, 390, 400}));
+    // The game's material counts the knight at its new value.
+    EXPECT_EQ(engine.game.board.white.material, 390);
+    // Values may be negative or near the limits: entries divide towards zero, no overflow.
+    const int32_t pairs[][2] = {{0, -41}, {-1, 0}, {INT32_MAX, INT32_MAX - 40}};
+    std::vector<int64_t> entries;
+    for (auto [opening, endgame] : pairs) {
+        setMaterialValues(Knight, opening, endgame);
+        for (int phase : {1, 20, 39, 40}) entries.push_back(valueAt(phase));
+    }
+    EXPECT_EQ(entries, (std::vector<int64_t>{-39, -20, -1, 0, 0, 0, 0, -1, INT32_MAX - 39,
+                                             INT32_MAX - 20, INT32_MAX - 1, INT32_MAX}));
 }
 
 TEST_F(Options, ConfigurationFile) {

@@ -1,0 +1,12 @@
+// The UCI front end: the protocol's commands and options over the same search,
+// its info lines and the search's host. The GUI adjudicates: no result lines,
+// resignations or draw offers, and no learning (the result is never told).
+#pragma once
+
+struct Engine;
+
+// Whether a first line chooses UCI: the word "uci".
+bool isUciCommand(const char* line);
+
+// The UCI session, from its first line ("uci") to "quit" or the end of input.
+[[noreturn]] void runUci(Engine& engine, const char* firstLine);

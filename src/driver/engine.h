@@ -56,3 +56,4 @@ SearchResult searchGame(Engine& engine, int state);
 [[noreturn]] void shutdownEngine();
 
 constexpr const char* EngineName = "Vostrel 3.5.19";
+constexpr const char* AuthorCredit = "the Vostrel developers";

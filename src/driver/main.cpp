@@ -1,18 +1,62 @@
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
+#include "driver/bench.h"
 #include "driver/dispatch.h"
 #include "driver/engine.h"
 #include "driver/output.h"
+#include "driver/uci.h"
 #include "driver/xboard.h"
 #include "platform/input.h"
 #include "platform/platform.h"
 
 namespace {
+
 constexpr const char* BuildStamp = "Wed Dec  1 18:52:55 2010";
-constexpr const char* AuthorCredit = "the Vostrel developers";
+
+constexpr const char* Usage =
+    "usage: vostrel [bench [DEPTH] | --help | --version]\n"
+    "\n"
+    "Without arguments the engine talks the xboard protocol on standard input\n"
+    "and output, or UCI when the first command is \"uci\".\n"
+    "  bench [DEPTH]  searches the built-in positions to DEPTH (default %d) and\n"
+    "                 prints their nodes, the total and the rate\n"
+    "  --help         prints this text\n"
+    "  --version      prints the engine's name and version\n";
+
+// The command line: the bench, help, the version. Returns only when there
+// is nothing to do but play.
+void runArguments(Engine& engine, int argc, char** argv) {
+    if (argc < 2) return;
+    const char* first = argv[1];
+    if (!std::strcmp(first, "--help") || !std::strcmp(first, "-h")) {
+        std::printf(Usage, BenchDepth);
+        std::exit(0);
+    }
+    if (!std::strcmp(first, "--version")) {
+        std::printf("%s\n", EngineName);
+        std::exit(0);
+    }
+    if (!std::strcmp(first, "bench") && argc <= 3) {
+        char* end = nullptr;
+        long depth = argc == 3 ? std::strtol(argv[2], &end, 10) : BenchDepth;
+        if (argc == 3 && (*end || depth < 1 || depth >= MaxPly)) {
+            std::fprintf(stderr, "vostrel: bench depth must be 1 to %d: %s\n", MaxPly - 1, argv[2]);
+            std::exit(2);
+        }
+        ensureInitialised(engine);
+        runBench(engine, int(depth));
+        shutdownEngine();
+    }
+    std::fprintf(stderr, "vostrel: unknown argument: %s\n", first);
+    std::fprintf(stderr, Usage, BenchDepth);
+    std::exit(2);
+}
+
 }  // namespace
 
-int main(int, char** argv) {
+int main(int argc, char** argv) {
     // Large records: in static storage, not on the stack.
     static Engine engine;
     static XboardHost host(engine);
@@ -21,6 +65,7 @@ int main(int, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     std::setvbuf(stdin, nullptr, _IONBF, 0);
     changeToProgramDirectory(argv[0]);
+    runArguments(engine, argc, argv);
     if (console) {
         sendText("   %s  [%s]\n", EngineName, BuildStamp);
         sendText("     by %s\n\n", AuthorCredit);
@@ -28,7 +73,11 @@ int main(int, char** argv) {
     } else {
         ignoreGuiSignals();
     }
+    // The first command chooses the protocol.
     char line[CommandLineSize];
-    while (readInputLine(line, sizeof line) >= 0) dispatchCommand(engine, line);
+    if (readInputLine(line, sizeof line) < 0) shutdownEngine();
+    if (isUciCommand(line)) runUci(engine, line);
+    do dispatchCommand(engine, line);
+    while (readInputLine(line, sizeof line) >= 0);
     shutdownEngine();
 }

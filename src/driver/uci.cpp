@@ -372,7 +372,6 @@ void position(Engine& engine, UciState& state, const char* arguments) {
     char fen[CommandLineSize];
     const char* moves = std::strstr(arguments, " moves");
     const char* text = arguments;
-    while (*text == ' ') ++text;
     if (isWord(text, "startpos")) {
         std::snprintf(fen, sizeof fen, "%s", StartFen);
     } else if (isWord(text, "fen")) {
@@ -528,6 +527,13 @@ void newGame(Engine& engine) {
     clearPonder(engine.search);
 }
 
+// The arguments of a command: what follows its word, without leading blanks.
+const char* argumentsOf(const char* line, const char* word) {
+    const char* text = line + std::strlen(word);
+    while (*text == ' ' || *text == '\t') ++text;
+    return text;
+}
+
 void command(Engine& engine, UciState& state, const char* line) {
     while (*line == ' ' || *line == '\t') ++line;
     if (line[0] == '\0') return;
@@ -539,11 +545,11 @@ void command(Engine& engine, UciState& state, const char* line) {
     } else if (isWord(line, "ucinewgame")) {
         newGame(engine);
     } else if (isWord(line, "position")) {
-        position(engine, state, line + 8);
+        position(engine, state, argumentsOf(line, "position"));
     } else if (isWord(line, "go")) {
-        go(engine, state, line + 2);
+        go(engine, state, argumentsOf(line, "go"));
     } else if (isWord(line, "setoption")) {
-        setOption(engine, state, line + 9);
+        setOption(engine, state, argumentsOf(line, "setoption"));
     } else if (isWord(line, "debug")) {
         state.debug = std::strstr(line, "on") != nullptr;
     } else if (isWord(line, "stop") || isWord(line, "ponderhit")) {

@@ -368,5 +368,10 @@ double collectNodeCount(Search& search) {
     moves.makeCount = 0;
     moves.nullMoveCount = 0;
     stack.pollLimit = 10000;
+    // Under a node limit the next poll comes no later than the limit.
+    if (search.limits && search.limits->nodeLimit > 0) {
+        double left = search.limits->nodeLimit - stack.totalNodes;
+        if (left < stack.pollLimit) stack.pollLimit = left > 0 ? uint32_t(left) : 0;
+    }
     return stack.totalNodes;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Live sessions with the engine over a pipe, as a GUI runs them: analysis
 that restarts on moves and take-backs, stat01 during a search, and the clock
-under "st" and under "level" with "time"/"otim", the end of input.
+under "st" and under "level" with "time"/"otim", the end of input; UCI with
+isready during a search, stop, ponderhit and move time; the command line.
 
 Usage: session_test.py [--no-timing] ENGINE [ARG ...]
 ENGINE with its arguments is the command, e.g. `wine build-win64/vostrel.exe`.
@@ -213,6 +214,62 @@ def interrupt(path):
     engine.quit()
 
 
+def uci(path):
+    """UCI: isready answered during a search, stop and ponderhit, the clock."""
+    engine = Engine(path)
+    engine.send("uci")
+    engine.expect(lambda l: l == "uciok", 10, "uciok")
+    engine.send("position startpos moves e2e4")
+    engine.send("go infinite")
+    engine.expect(lambda l: l.startswith("info depth"), 10, "info lines of the analysis")
+    sent = time.monotonic()
+    engine.send("isready")
+    stamp, _ = engine.expect(lambda l: l == "readyok", 10, "readyok during the search")
+    assert stamp - sent < 0.5 or not TIMING, f"readyok took {stamp - sent:.2f} s"
+    time.sleep(0.3)
+    engine.send("stop")
+    engine.expect(lambda l: l.startswith("bestmove "), 10, "bestmove after stop")
+    # A ponder search keeps its move until ponderhit, then plays within its clock.
+    engine.send("position startpos moves e2e4 e7e5 g1f3")
+    engine.send("go ponder wtime 20000 btime 20000 winc 0 binc 0 movestogo 20")
+    engine.expect(lambda l: l.startswith("info depth"), 10, "the ponder search")
+    time.sleep(0.5)
+    sent = time.monotonic()
+    engine.send("ponderhit")
+    stamp, _ = engine.expect(lambda l: l.startswith("bestmove "), 10, "bestmove after ponderhit")
+    assert stamp - sent < 2.0 or not TIMING, f"{stamp - sent:.2f} s after ponderhit"
+    engine.send("go ponder wtime 20000 btime 20000")
+    time.sleep(0.3)
+    engine.send("stop")
+    engine.expect(lambda l: l.startswith("bestmove "), 10, "bestmove after stop in ponder")
+    slowest = 0.0
+    for _ in range(3):
+        sent = time.monotonic()
+        engine.send("go movetime 1000")
+        stamp, _ = engine.expect(lambda l: l.startswith("bestmove "), 10, "movetime 1000")
+        slowest = max(slowest, stamp - sent)
+    assert slowest < 1.1 or not TIMING, f"go movetime 1000 took {slowest:.2f} s"
+    engine.quit()
+    return slowest
+
+
+def command_line(path):
+    """The arguments: help, version, the bench, and anything else refused."""
+    def run(*arguments):
+        done = subprocess.run(path + list(arguments), capture_output=True, text=True,
+                              timeout=120)
+        return done.returncode, done.stdout.replace("\r", ""), done.stderr
+    status, out, _ = run("--help")
+    assert status == 0 and out.startswith("usage: vostrel"), out
+    status, out, _ = run("--version")
+    assert status == 0 and out.startswith("Vostrel "), out
+    status, out, _ = run("bench", "1")
+    assert status == 0 and "Nodes searched: " in out and "Nodes/second: " in out, out
+    for wrong in (["--frobnicate"], ["bench", "x"], ["bench", "1", "2"]):
+        status, _, errors = run(*wrong)
+        assert status == 2 and errors.startswith("vostrel: "), (wrong, status, errors)
+
+
 def main():
     path = COMMAND
     interrupt(path)
@@ -222,6 +279,9 @@ def main():
     print(f"st 1: ok, slowest move {fixed_time(path):.2f} s")
     print(f"level 40 0:30: ok, six moves in {clock(path):.2f} s")
     print(f"end of input: ok, analysis and pondering ended within {end_of_input(path):.2f} s")
+    print(f"uci: ok, go movetime 1000 answered within {uci(path):.2f} s")
+    command_line(path)
+    print("command line: ok")
 
 
 if __name__ == "__main__":

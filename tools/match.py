@@ -3,6 +3,7 @@
 
   tools/match.py ENGINE [-g GAMES] [--tc 40/1 | --tc 1 [--inc 2] | --st 1]
                  [--ponder] [--fischerandom] [--opponent PATH] [--out DIR] [--runner CMD]
+                 [--uci]
                  [--hang-timeout SECONDS] [--strict] [--xboard-arg=-OPTION ...]
   tools/match.py --self-test
 
@@ -10,7 +11,9 @@
 (MINUTES may be M, M:SS or a decimal); --inc and --st are in seconds.
 The opponent defaults to /usr/games/fairymax; ENGINE plays first and colours
 alternate.  --runner starts ENGINE through another program, e.g. `--runner wine`
-for a Windows build (its standard input is then still xboard's Linux pipe).  DIR receives games.pgn, xboard.debug (all protocol traffic),
+for a Windows build (its standard input is then still xboard's Linux pipe).
+--uci plays ENGINE in UCI mode through polyglot (Debian package polyglot), which
+turns xboard's protocol into UCI.  DIR receives games.pgn, xboard.debug (all protocol traffic),
 xboard.out, engine-exits.log and xvfb.log.
 Exit status: 0 only if every game finished and ENGINE made no illegal move,
 false claim or time forfeit, never crashed, and nothing hung; 1 otherwise,
@@ -263,6 +266,21 @@ def report(s, strict=False):
     return 0 if ok else 1
 
 
+def polyglot_ini(command, directory, ponder):
+    """A polyglot configuration that runs the engine command in UCI mode."""
+    path = os.path.abspath(os.path.join(directory, "polyglot.ini"))
+    with open(path, "w") as f:
+        f.write("[PolyGlot]\n"
+                f"EngineCommand = {' '.join(command)}\n"
+                f"EngineDir = {os.path.abspath(directory)}\n"
+                "Book = false\n"
+                "Log = false\n"
+                "Resign = false\n"
+                "[Engine]\n"
+                f"Ponder = {'true' if ponder else 'false'}\n")
+    return path
+
+
 def wrap(log, role, argv):
     """Runs the engine on xboard's own pipes and logs it if it dies on its own."""
     stopping, child = False, None
@@ -373,6 +391,7 @@ def parse(argv):
     p.add_argument("--opponent", default=FAIRYMAX)
     p.add_argument("--out", default="match-out")
     p.add_argument("--runner", default="", help="program that starts ENGINE, e.g. wine")
+    p.add_argument("--uci", action="store_true", help="play ENGINE in UCI mode through polyglot")
     p.add_argument("--hang-timeout", type=float, help="seconds one game may last")
     p.add_argument("--strict", action="store_true", help="the opponent's failures fail too")
     p.add_argument("--xboard-arg", action="append", default=[], help="passed on to xboard")
@@ -414,7 +433,10 @@ def main(argv):
     engine_dir = os.path.join(args.out, "engine")
     os.makedirs(engine_dir, exist_ok=True)
     engine = shutil.copy2(args.engine, engine_dir)
-    s = run_match(args.runner.split() + [os.path.abspath(engine)], name,
+    command = args.runner.split() + [os.path.abspath(engine)]
+    if args.uci:
+        command = [find("polyglot"), polyglot_ini(command, engine_dir, args.ponder)]
+    s = run_match(command, name,
                   [os.path.abspath(args.opponent)], opp,
                   args.games, *lim, args.out, args.ponder,
                   "fischerandom" if args.fischerandom else None, args.xboard_arg)

@@ -76,7 +76,10 @@ inline bool attackedBySlidersOrKnights(const Board& board, const SideState& side
     return (bishopAttacksOf(board, square) & side.diagonalSliders) != 0;
 }
 
-// True when the side to move could take the other king: the position is illegal.
+// True when the side to move could take the other king with a man other than
+// its king: the position is illegal. The kings themselves are left out, since
+// no legal king move ends beside the other king; a set-up position must also
+// test them (kingsTouch).
 inline bool canCaptureKing(const Board& board) {
     const SideState& side = *board.toMove;
     int square = board.opponent->kingSquare;
@@ -84,6 +87,11 @@ inline bool canCaptureKing(const Board& board) {
     if (pawnAttackTable[side.colour ^ 1][square] & side.pawns) return true;
     if (rookAttacksOf(board, square) & side.straightSliders) return true;
     return (bishopAttacksOf(board, square) & side.diagonalSliders) != 0;
+}
+
+// The two kings stand side by side.
+inline bool kingsTouch(const Board& board) {
+    return (kingAttacks[board.white.kingSquare] & board.black.king) != 0;
 }
 
 // Men of one side that attack square: pawns, knights, sliders; then with the king.

@@ -139,8 +139,7 @@ int setupPosition(Engine& engine, const char* text) {
 int playMoveIfValid(Game& game, Move move) {
     Board& board = game.board;
     if (!game.boardValid) return 0;
-    // The rest of the undo array belongs to the search.
-    if (board.ply >= MaxGame - MaxPly) return 0;
+    if (historyFull(game)) return 0;
     // validateMove alone lets a move that ignores a check through.
     if (!isMoveLegal(board, move)) return 0;
     saveUndo(board);

@@ -49,6 +49,9 @@ int setupGame(Game& game, const char* text, char* message);
 // move. Reports a rejection as "telluser <reason>". Returns 1 when accepted.
 int setupPosition(Engine& engine, const char* text);
 
+// No room for another move: the rest of the undo records belong to the search.
+inline bool historyFull(const Game& game) { return game.board.ply >= MaxGame - MaxPly; }
+
 // The one door for a move from outside into the game: validates, plays, and
 // runs the game-end detection. Returns 1 when played.
 int playMoveIfValid(Game& game, Move move);

@@ -17,12 +17,15 @@ struct StopGroup {
     int count;
     bool restartsAnalysis;  // moves and take-backs replay into a running analysis
 };
-constexpr StopGroup stopGroups[3] = {
+constexpr StopGroup stopGroups[4] = {
     {{"usermove", "sermove"}, 2, true},
     {{"go", "o", "new", "ew", "result", "esult", "position", "osition", "setboard", "etboard"},
      10,
      false},
     {{"undo", "ndo", "remove", "emove", "analyze", "nalyze"}, 6, true},
+    // They use the board, its move lists or the search themselves: they wait
+    // until the search has returned.
+    {{"perft", "divide", "eval\n", "eval ", "bk", "au ", "bench"}, 7, false},
 };
 
 // A coordinate as the move reader takes it: a file letter or a rank digit.

@@ -17,6 +17,7 @@
 #include "eval/evaluate.h"
 #include "notation/fen.h"
 #include "notation/movetext.h"
+#include "platform/input.h"
 #include "platform/platform.h"
 
 namespace {
@@ -26,11 +27,25 @@ uint64_t millisecondsSince(uint64_t start) {
     return (readCounter() - start) * 1000 / readCounterFrequency();
 }
 
-void reportPerft(int depth, uint64_t leaves, uint64_t start) {
+void reportPerft(int depth, uint64_t leaves, uint64_t start, bool incomplete) {
     uint64_t elapsed = millisecondsSince(start);
     uint64_t rate = elapsed ? leaves * 1000 / elapsed : 0;
-    sendText("perft %d %llu time %llu ms rate %llu/s\n", depth, (unsigned long long)leaves,
-             (unsigned long long)elapsed, (unsigned long long)rate);
+    sendText("perft %d %llu time %llu ms rate %llu/s%s\n", depth, (unsigned long long)leaves,
+             (unsigned long long)elapsed, (unsigned long long)rate,
+             incomplete ? " (stopped: the count is incomplete)" : "");
+}
+
+// A count may run for days: it stops for "quit", "?" or "new" typed while it
+// runs, which stay in the input for the main loop. What was sent before it
+// waits for it, and at the end of input the count is owed, as the benchmark's
+// figures are: a script that pipes "perft 6" and "new" wants the number.
+bool countMustStop(void* context) {
+    const uint64_t started = *static_cast<uint64_t*>(context);
+    LineReader& input = standardInputReader();
+    char line[16];
+    return peekLine(input, line, int(sizeof line)) == InputPending &&
+           firstPendingLine(input) >= started &&
+           (startsWith(line, "quit") || startsWith(line, "?") || startsWith(line, "new"));
 }
 
 // Where a chess server hears about the engine's book and thinking: 2 kibitz,
@@ -124,24 +139,30 @@ void countLeaves(Engine& engine, const char* line, bool divide) {
         return;
     }
     uint64_t start = readCounter();
+    uint64_t started = linesReceived(standardInputReader());
+    PerftInterrupt interrupt{countMustStop, &started, 1, false};
     if (!divide) {
-        reportPerft(depth, perft(board, depth), start);
+        uint64_t leaves = perft(board, depth, 0, &interrupt);
+        reportPerft(depth, leaves, start, interrupt.stopped);
         return;
     }
     int count = generateMoves(board);
     uint64_t total = 0;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count && !interrupt.stopped; ++i) {
         Move move = board.stack->moveLists[0][i].move;
         saveUndo(board);
         makeMove(board, move);
-        uint64_t leaves = perft(board, depth - 1, 1);
+        uint64_t leaves = perft(board, depth - 1, 1, &interrupt);
         unmakeMove(board);
+        if (interrupt.stopped) break;
         char text[8];
         formatMoveCoordinates(move, text);
         sendText("%s %llu\n", text, (unsigned long long)leaves);
         total += leaves;
+        // Between root moves too, for counts whose subtrees are small.
+        interrupt.stopped = countMustStop(&started);
     }
-    reportPerft(depth, total, start);
+    reportPerft(depth, total, start, interrupt.stopped);
 }
 
 void takeBackMove(Engine& engine) {
@@ -156,13 +177,27 @@ void restartAnalysisIfAsked(Engine& engine) {
 
 // The handlers of the command table: each gets the whole line.
 
+// A refused move is answered, so that the GUI can take it back rather than
+// play on in a game the engine does not have.
+void refuseMove(const Game& game, const char* text) {
+    if (!game.boardValid)
+        sendText("Illegal move (no valid position): %s\n", text);
+    else if (historyFull(game))
+        sendText("Illegal move (game history full): %s\n", text);
+    else
+        sendText("Illegal move: %s\n", text);
+}
+
 void userMove(Engine& engine, const char* line) {
     const char* text = line + 9;
-    if (engine.search.analysisRestart) {
-        if (playMoveText(engine.game, text)) dispatchCommand(engine, "analyze");
+    if (!playMoveText(engine.game, text)) {
+        refuseMove(engine.game, text);
         return;
     }
-    if (playMoveText(engine.game, text) && engine.session.playing) playAndPonder(engine);
+    if (engine.search.analysisRestart)
+        dispatchCommand(engine, "analyze");
+    else if (engine.session.playing)
+        playAndPonder(engine);
 }
 
 void engineTime(Engine& engine, const char* line) {

@@ -118,7 +118,9 @@ const char* validationMessage(const Board& board) {
     if (popCount(board.black.king) != 1) message = "wrong number of black kings!";
     if (popCount(attackersBySide(board, *board.opponent, board.toMove->kingSquare)) > 2)
         message = "more than 2 checking pieces!";
-    if (canCaptureKing(board)) message = "king can be captured! (wrong side to move?)";
+    bool twoKings = popCount(board.white.king) == 1 && popCount(board.black.king) == 1;
+    if (canCaptureKing(board) || (twoKings && kingsTouch(board)))
+        message = "king can be captured! (wrong side to move?)";
     return message;
 }
 

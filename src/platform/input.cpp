@@ -22,8 +22,10 @@ struct LineReader {
     char text[QueueSize];
     int start = 0;
     int end = 0;
-    bool ended = false;    // the thread has read its last byte
-    bool closing = false;  // stopLineReader: the thread must not wait for room
+    uint64_t received = 0;  // lines pushed
+    uint64_t taken = 0;     // lines taken whole
+    bool ended = false;     // the thread has read its last byte
+    bool closing = false;   // stopLineReader: the thread must not wait for room
     std::thread thread;
 };
 
@@ -46,6 +48,7 @@ bool pushLine(LineReader& reader, const char* line, int length) {
     std::memcpy(reader.text + reader.end, line, size_t(length));
     reader.end += length;
     reader.text[reader.end++] = '\n';
+    ++reader.received;
     reader.changed.notify_all();
     return true;
 }
@@ -120,6 +123,7 @@ int readLine(LineReader& reader, char* buffer, int size) {
     buffer[taken] = '\0';
     // A line longer than the buffer stays in the queue with its rest.
     reader.start += taken == length ? length + 1 : taken;
+    if (taken == length) ++reader.taken;
     reader.changed.notify_all();
     return taken;
 }
@@ -132,6 +136,16 @@ InputPeek peekLine(LineReader& reader, char* buffer, int size) {
     std::memcpy(buffer, reader.text + reader.start, size_t(length));
     buffer[length] = '\0';
     return InputPending;
+}
+
+uint64_t linesReceived(LineReader& reader) {
+    std::lock_guard<std::mutex> hold(reader.lock);
+    return reader.received;
+}
+
+uint64_t firstPendingLine(LineReader& reader) {
+    std::lock_guard<std::mutex> hold(reader.lock);
+    return reader.taken;
 }
 
 bool waitForLine(LineReader& reader, int milliseconds) {

@@ -33,6 +33,12 @@ enum InputPeek : int {
 };
 InputPeek peekLine(LineReader& reader, char* buffer, int size);
 
+// Lines handed to the queue so far, and the number of the first pending line
+// (lines are numbered from 0 in the order they arrived): a command can tell
+// what was typed after it started from what was sent before it.
+uint64_t linesReceived(LineReader& reader);
+uint64_t firstPendingLine(LineReader& reader);
+
 // Waits up to milliseconds for a line or the end of input; true when either came.
 bool waitForLine(LineReader& reader, int milliseconds);
 

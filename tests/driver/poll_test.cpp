@@ -20,11 +20,14 @@ TEST(Poll, StoppingCommandsStayInTheInput) {
     expect({"go\n", "new\n", "ew\n", "result 1-0 {White mates}\n", "esult 1-0\n",
             "position x\n", "osition x\n", "setboard 8/8/8/8/8/8/8/K1k5 w - - 0 1\n",
             "etboard 8/8/8/8/8/8/8/K1k5 w - - 0 1\n", "otim 1000\n", "ot"}, PollStop, PollStop);
+    // Commands that use the board or search themselves wait for the search.
+    expect({"perft 2\n", "divide 1\n", "eval\n", "bk\n", "au nodes x\n", "bench\n"}, PollStop,
+           PollStop);
     // A bare move as typed at the console must not be played inside the search.
     expect({"e2e4\n", "e7e8q\r\n", "O-O-O\n"}, PollStop, PollStop);
     // Harmless commands run inside the search; only the first line counts.
     expect({"time 1000\n", "post\n", "ping 7\n", ".\n", "?\n", "exit\n", "force\n", "draw\n",
             "\n", "time 1000\nusermove e2e4\n", "Usermove e2e4\n", "0-0\n", "e2e4e5\n",
-            "e2x4\n", "ti"}, PollDispatch, PollDispatch);
+            "e2x4\n", "ti", "evaluate_control = 3\n"}, PollDispatch, PollDispatch);
     // clang-format on
 }

@@ -253,6 +253,32 @@ def uci(path):
     return slowest
 
 
+def long_counts(path):
+    """perft and divide stop for "?", "new" and "quit", and say that their
+    count is incomplete; a search stops for perft and runs it after."""
+    engine = Engine(path)
+    engine.send("new")
+    engine.send("st 1")
+    engine.send("go")
+    engine.send("perft 2")
+    engine.expect(lambda l: l.startswith("move "), 10, "the move before perft")
+    engine.expect(lambda l: l.startswith("perft 2 "), 10, "perft after the search")
+    for command, stop in (("perft 12", "?"), ("divide 12", "new")):
+        engine.send(command)
+        time.sleep(0.3)
+        sent = time.monotonic()
+        engine.send(stop)
+        stamp, line = engine.expect(lambda l: l.startswith(command.split()[0][:5] + " 12 ")
+                                    or l.startswith("perft 12 "), 10, f"{command} stopped")
+        assert line.endswith("(stopped: the count is incomplete)"), line
+        assert stamp - sent < 1.0 or not TIMING, f"{command} took {stamp - sent:.2f} s to stop"
+    engine.send("perft 12")
+    time.sleep(0.3)
+    engine.send("quit")
+    engine.expect(lambda l: l.startswith("perft 12 "), 10, "perft stopped by quit")
+    engine.exits_cleanly(10)
+
+
 def command_line(path):
     """The arguments: help, version, the bench, and anything else refused."""
     def run(*arguments):
@@ -282,6 +308,8 @@ def main():
     print(f"uci: ok, go movetime 1000 answered within {uci(path):.2f} s")
     command_line(path)
     print("command line: ok")
+    long_counts(path)
+    print("long counts: ok")
 
 
 if __name__ == "__main__":

@@ -97,14 +97,18 @@ TEST(Input, PeeksSeeWholeLinesAndConsumeNothing) {
     EXPECT_EQ(peek(*reader), "perft 1\n");
     EXPECT_EQ(peek(*reader), "perft 1\n");
     EXPECT_EQ(peek(*reader, 4), "per");
+    EXPECT_EQ(linesReceived(*reader), 2u);
 
-    // A buffer shorter than the line splits it; the rest comes next.
+    // A buffer shorter than the line splits it; the rest comes next, and the
+    // line counts as taken only when its last piece is.
     char line[4];
     EXPECT_EQ(readLine(*reader, line, 4), 3);
     EXPECT_STREQ(line, "per");
     EXPECT_EQ(peek(*reader), "ft 1\n");
+    EXPECT_EQ(firstPendingLine(*reader), 0u);
     closeTestWriter(source);
     EXPECT_EQ(allLines(*reader, 4), (Lines{"ft ", "1", "new"}));
+    EXPECT_EQ(firstPendingLine(*reader), 2u);
     EXPECT_EQ(peek(*reader), "<gone>");
     stopLineReader(reader);
     closeTestReading(source);

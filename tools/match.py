@@ -3,7 +3,7 @@
 
   tools/match.py ENGINE [-g GAMES] [--tc 40/1 | --tc 1 [--inc 2] | --st 1]
                  [--ponder] [--fischerandom] [--opponent PATH] [--out DIR] [--runner CMD]
-                 [--uci]
+                 [--uci] [--check-learning]
                  [--hang-timeout SECONDS] [--strict] [--xboard-arg=-OPTION ...]
   tools/match.py --self-test
 
@@ -13,7 +13,8 @@ The opponent defaults to /usr/games/fairymax; ENGINE plays first and colours
 alternate.  --runner starts ENGINE through another program, e.g. `--runner wine`
 for a Windows build (its standard input is then still xboard's Linux pipe).
 --uci plays ENGINE in UCI mode through polyglot (Debian package polyglot), which
-turns xboard's protocol into UCI.  DIR receives games.pgn, xboard.debug (all protocol traffic),
+turns xboard's protocol into UCI.  --check-learning fails unless the last game
+reached the engine's book (xboard only: UCI never tells the result).  DIR receives games.pgn, xboard.debug (all protocol traffic),
 xboard.out, engine-exits.log and xvfb.log.
 Exit status: 0 only if every game finished and ENGINE made no illegal move,
 false claim or time forfeit, never crashed, and nothing hung; 1 otherwise,
@@ -266,6 +267,44 @@ def report(s, strict=False):
     return 0 if ok else 1
 
 
+def last_game_moves(debug):
+    """The moves of the last game as xboard sent and received them from the
+    first engine, in coordinates."""
+    moves = []
+    for line in read(debug).splitlines():
+        if re.match(r'\d+ >first : ', line):
+            # A line xboard wrote in pieces (as under wine) is logged in pieces.
+            sent = "".join(re.split(r'\d+ >first : ', line)).strip()
+            if sent == "new":
+                moves = []
+            m = re.match(r'usermove (\S+)$', sent)
+            if m:
+                moves.append(m.group(1))
+        m = re.match(r'\d+ <first : move (\S+)', line)
+        if m:
+            moves.append(m.group(1))
+    return moves
+
+
+def check_learning(out, engine):
+    """The position before the last game's last move is in the main book with
+    one more game, and the opponent's book holds as many positions."""
+    moves = last_game_moves(os.path.join(out, "xboard.debug"))
+    if len(moves) < 2:
+        return "the last game has no moves"
+    commands = ["new", "force"] + [f"usermove {m}" for m in moves[:-1]] + ["bk", "quit"]
+    done = subprocess.run(engine, input="\n".join(commands) + "\n", capture_output=True,
+                          text=True, timeout=60)
+    counts = re.findall(r"telluser W (\d+), D (\d+), B (\d+)", done.stdout)
+    if not counts or sum(map(int, counts[-1])) < 1:
+        return f"the last game's position is not in the book: {done.stdout.strip()[-200:]}"
+    directory = os.path.dirname(engine[-1])
+    books = [f for f in os.listdir(directory) if f.endswith(".bk")]
+    if "vostrel.bk" not in books or len(books) < 2:
+        return f"book files: {books}"
+    return None
+
+
 def polyglot_ini(command, directory, ponder):
     """A polyglot configuration that runs the engine command in UCI mode."""
     path = os.path.abspath(os.path.join(directory, "polyglot.ini"))
@@ -392,6 +431,8 @@ def parse(argv):
     p.add_argument("--out", default="match-out")
     p.add_argument("--runner", default="", help="program that starts ENGINE, e.g. wine")
     p.add_argument("--uci", action="store_true", help="play ENGINE in UCI mode through polyglot")
+    p.add_argument("--check-learning", action="store_true",
+                   help="fail unless the last game reached the book")
     p.add_argument("--hang-timeout", type=float, help="seconds one game may last")
     p.add_argument("--strict", action="store_true", help="the opponent's failures fail too")
     p.add_argument("--xboard-arg", action="append", default=[], help="passed on to xboard")
@@ -440,7 +481,12 @@ def main(argv):
                   [os.path.abspath(args.opponent)], opp,
                   args.games, *lim, args.out, args.ponder,
                   "fischerandom" if args.fischerandom else None, args.xboard_arg)
-    return report(s, args.strict)
+    rc = report(s, args.strict)
+    if args.check_learning:
+        trouble = check_learning(args.out, args.runner.split() + [os.path.abspath(engine)])
+        print(f"learning: {trouble or 'the last game is in both books'}")
+        rc = rc or (1 if trouble else 0)
+    return rc
 
 
 if __name__ == "__main__":

@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
         sendText("Use winboard to play a game\n\n");
     } else {
         ignoreGuiSignals();
+        watchTermination(endStandardInputAfterPendingLines);
     }
     // The first command chooses the protocol.
     char line[CommandLineSize];

@@ -35,7 +35,7 @@ namespace {
 bool pushLine(LineReader& reader, const char* line, int length) {
     std::unique_lock<std::mutex> hold(reader.lock);
     for (;;) {
-        if (reader.closing) return false;
+        if (reader.closing || reader.ended) return false;
         if (reader.start > 0) {
             std::memmove(reader.text, reader.text + reader.start,
                          size_t(reader.end - reader.start));
@@ -138,6 +138,12 @@ InputPeek peekLine(LineReader& reader, char* buffer, int size) {
     return InputPending;
 }
 
+void endAfterPendingLines(LineReader& reader) {
+    std::lock_guard<std::mutex> hold(reader.lock);
+    reader.ended = true;
+    reader.changed.notify_all();
+}
+
 uint64_t linesReceived(LineReader& reader) {
     std::lock_guard<std::mutex> hold(reader.lock);
     return reader.received;
@@ -159,6 +165,8 @@ LineReader& standardInputReader() {
     static LineReader* reader = startLineReader(standardInput());
     return *reader;
 }
+
+void endStandardInputAfterPendingLines() { endAfterPendingLines(standardInputReader()); }
 
 int readInputLine(char* buffer, int size) { return readLine(standardInputReader(), buffer, size); }
 

@@ -39,12 +39,19 @@ InputPeek peekLine(LineReader& reader, char* buffer, int size);
 uint64_t linesReceived(LineReader& reader);
 uint64_t firstPendingLine(LineReader& reader);
 
+// The input ends once the lines already queued are taken: what the thread
+// reads from now on is dropped.
+void endAfterPendingLines(LineReader& reader);
+
 // Waits up to milliseconds for a line or the end of input; true when either came.
 bool waitForLine(LineReader& reader, int milliseconds);
 
 // The reader of standard input, started on first use and kept for the
 // process's life.
 LineReader& standardInputReader();
+
+// endAfterPendingLines on standard input.
+void endStandardInputAfterPendingLines();
 
 // readLine and peekLine on standard input.
 int readInputLine(char* buffer, int size);

@@ -4,9 +4,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <thread>
 
 #include "platform/platform.h"
 
@@ -23,6 +26,25 @@ bool inputIsConsole() { return isatty(STDIN_FILENO) != 0; }
 void ignoreGuiSignals() {
     signal(SIGINT, SIG_IGN);
     signal(SIGPIPE, SIG_IGN);
+}
+
+constexpr int TerminationGraceSeconds = 3;
+
+void watchTermination(void (*onTerminate)()) {
+    // Blocked here and in every thread started later; one thread waits for it.
+    static sigset_t termination;
+    sigemptyset(&termination);
+    sigaddset(&termination, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &termination, nullptr);
+    std::thread([onTerminate] {
+        int received = 0;
+        if (sigwait(&termination, &received) != 0) return;
+        onTerminate();
+        // Time enough to learn from a result and write the files; a search or
+        // a count that would go on does not keep a terminated engine alive.
+        std::this_thread::sleep_for(std::chrono::seconds(TerminationGraceSeconds));
+        std::_Exit(128 + SIGTERM);
+    }).detach();
 }
 
 bool changeToProgramDirectory(const char* argv0) {

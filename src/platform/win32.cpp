@@ -28,6 +28,9 @@ bool inputIsConsole() {
 // Ctrl+C event whose default handler ends the process.
 void ignoreGuiSignals() { SetConsoleCtrlHandler(nullptr, TRUE); }
 
+// Windows ends a process with TerminateProcess, which nothing can delay.
+void watchTermination(void (*)()) {}
+
 bool changeToProgramDirectory(const char*) {
     char path[521];
     DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), path, 520);

@@ -568,17 +568,39 @@ bool isUciCommand(const char* line) {
     return isWord(line, "uci");
 }
 
-void runUci(Engine& engine, const char* firstLine) {
-    static UciState state;
-    static UciHost host(engine, state);
-    engine.search.host = &host;
+namespace {
+
+// The session's state and host, made on first use and kept for the process.
+struct UciSession {
+    UciState state;
+    UciHost host;
+};
+
+UciSession& uciSession(Engine& engine) {
+    static UciSession session{{}, UciHost(engine, session.state)};
+    return session;
+}
+
+}  // namespace
+
+void beginUci(Engine& engine) {
+    UciSession& session = uciSession(engine);
+    engine.search.host = &session.host;
     engine.game.announcesResults = 0;
     engine.session.ponder = 0;
     newGame(engine);
     char message[FenMessageSize];
     setupGame(engine.game, StartFen, message);
-    command(engine, state, firstLine);
+}
+
+void runUciCommand(Engine& engine, const char* line) {
+    command(engine, uciSession(engine).state, line);
+}
+
+void runUci(Engine& engine, const char* firstLine) {
+    beginUci(engine);
+    runUciCommand(engine, firstLine);
     char line[CommandLineSize];
-    while (readInputLine(line, int(sizeof line)) >= 0) command(engine, state, line);
+    while (readInputLine(line, int(sizeof line)) >= 0) runUciCommand(engine, line);
     shutdownEngine();
 }

@@ -265,3 +265,12 @@ void opponentBookName(char* fileName, int size, const char* opponentName) {
     base[length] = '\0';
     std::snprintf(fileName, size_t(size), "%s%s.bk", reservedBase(base, length) ? "_" : "", base);
 }
+
+bool bookFilesWritable() {
+    constexpr const char* Scratch = "vostrel-write-check.tmp";
+    std::FILE* file = std::fopen(Scratch, "wb");
+    if (!file) return false;
+    std::fclose(file);
+    std::remove(Scratch);
+    return true;
+}

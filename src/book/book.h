@@ -54,6 +54,10 @@ int bookMergeRecord(const BookRecord& increment, const char* fileName);
 // opponent's. 1 when both books took every position.
 int bookLearnGame(const char* opponentName, const UndoRecord* undo, int plies, int outcome);
 
+// Whether book files can be made in the current directory: a scratch file is
+// made there and removed (an installed copy may sit in a read-only directory).
+bool bookFilesWritable();
+
 // The file name of an opponent's book: the name made safe as a file name in
 // the program's directory (no separators, no "..", nothing a file system
 // refuses or treats as a device), never the main book, never empty, plus ".bk".

@@ -1,8 +1,11 @@
 #include "driver/engine.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <string>
 
 #include "board/check.h"
 #include "board/makemove.h"
@@ -109,6 +112,23 @@ BookOffer offerBookMove(Engine& engine, Board& board, BookChoice& choice) {
 SearchResult searchGame(Engine& engine, int state) {
     SearchRequest request{state, engine.game.opponentIsComputer, engine.session.ponder};
     return think(engine.search, engine.game.board, request, engine.clock);
+}
+
+void checkBookDirectory(Engine& engine) {
+    Session& session = engine.session;
+    session.readOnlyNotice[0] = '\0';
+    if (bookFilesWritable()) return;
+    std::error_code failed;
+    std::string directory = std::filesystem::current_path(failed).string();
+    std::snprintf(session.readOnlyNotice, sizeof session.readOnlyNotice,
+                  "%s cannot write its book files in %.500s: it plays without learning",
+                  EngineName, failed || directory.empty() ? "." : directory.c_str());
+}
+
+const char* untoldReadOnlyNotice(Session& session) {
+    if (!session.readOnlyNotice[0] || session.readOnlyTold) return nullptr;
+    session.readOnlyTold = 1;
+    return session.readOnlyNotice;
 }
 
 void shutdownEngine() {

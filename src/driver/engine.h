@@ -21,6 +21,10 @@ struct Session {
     int bookHit;            // 1 while the last book probe found a move
     char bookLine[128];     // the information line of the book move being checked
     char kibitzText[4096];  // the summary of a ponder search, sent on a ponder hit
+    // When the book files cannot be written in the program's directory, what
+    // the GUI is told once; learning is off. Empty when they can.
+    char readOnlyNotice[640];
+    int readOnlyTold;
 };
 
 struct Engine {
@@ -51,6 +55,14 @@ BookOffer offerBookMove(Engine& engine, Board& board, BookChoice& choice);
 
 // Searches the game's position under the engine's clock.
 SearchResult searchGame(Engine& engine, int state);
+
+// Notes, before any command, whether the book files can be written in the
+// current directory (the program's).
+void checkBookDirectory(Engine& engine);
+
+// The read-only notice the first time it is asked for; nullptr after that,
+// and when there is none.
+const char* untoldReadOnlyNotice(Session& session);
 
 // The orderly exit of every path: frees what was allocated, status 0.
 [[noreturn]] void shutdownEngine();

@@ -450,6 +450,8 @@ void announce(Engine& engine, const UciState& state) {
         }
     }
     sendText("uciok\n");
+    if (const char* notice = untoldReadOnlyNotice(engine.session))
+        sendText("info string %s\n", notice);
 }
 
 // "UCI_Opponent": title, rating, "computer" or "human", then the name.

@@ -235,6 +235,8 @@ void announceFeatures(Engine& engine, const char*) {
     sendText("feature reuse=1\n");
     sendText("feature ping=1\n");
     sendText("feature done=1\n");
+    if (const char* notice = untoldReadOnlyNotice(engine.session))
+        sendText("telluser %s\n", notice);
 }
 
 void ignore(Engine&, const char*) {}
@@ -268,7 +270,7 @@ void result(Engine& engine, const char* line) {
     int outcome = startsWith(line, "result 0-1") ? -1 : startsWith(line, "result 1-0") ? 1 : 0;
     bool known = outcome != 0 || startsWith(line, "result 1/2-1/2");
     Game& game = engine.game;
-    if (known && engine.settings.book_learning)
+    if (known && engine.settings.book_learning && !engine.session.readOnlyNotice[0])
         bookLearnGame(game.opponent.name, game.stack.undo, game.board.ply, outcome);
     if (engine.session.icsMode)
         sendText("tellics tell %s Good game %s\n", game.opponent.name, game.opponent.name);

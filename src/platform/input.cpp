@@ -139,7 +139,9 @@ InputPeek peekLine(LineReader& reader, char* buffer, int size) {
 }
 
 void endAfterPendingLines(LineReader& reader) {
-    std::lock_guard<std::mutex> hold(reader.lock);
+    std::unique_lock<std::mutex> hold(reader.lock);
+    // A moment for the thread to take in what was already sent.
+    reader.changed.wait_for(hold, std::chrono::milliseconds(250), [&] { return reader.ended; });
     reader.ended = true;
     reader.changed.notify_all();
 }

@@ -39,8 +39,9 @@ InputPeek peekLine(LineReader& reader, char* buffer, int size);
 uint64_t linesReceived(LineReader& reader);
 uint64_t firstPendingLine(LineReader& reader);
 
-// The input ends once the lines already queued are taken: what the thread
-// reads from now on is dropped.
+// The input ends once the lines already queued are taken. The thread has a
+// moment to queue what it can still read (a source that no longer blocks
+// ends by itself); what it reads after that is dropped.
 void endAfterPendingLines(LineReader& reader);
 
 // Waits up to milliseconds for a line or the end of input; true when either came.

@@ -29,8 +29,9 @@ void ignoreGuiSignals();
 // A GUI ends its engine with the termination signal right after "quit", maybe
 // before the engine has read the lines sent just before it (the game's
 // result). With this call the signal no longer ends the process at once:
-// onTerminate runs on a thread of its own, and the engine finishes what it
-// has read, within a few seconds. Call before any other thread starts.
+// standard input stops blocking, so that it ends where the GUI stopped
+// writing; onTerminate runs on a thread of its own; and the engine finishes
+// what it was sent, within a few seconds. Call before any other thread starts.
 void watchTermination(void (*onTerminate)());
 
 // Changes the working directory to the directory that holds the program file;

@@ -1,5 +1,6 @@
 // POSIX services: monotonic clock, terminal detection, signals, /proc/self/exe,
 // reads.
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -39,6 +40,9 @@ void watchTermination(void (*onTerminate)()) {
     std::thread([onTerminate] {
         int received = 0;
         if (sigwait(&termination, &received) != 0) return;
+        // Reads stop at what the GUI has already written: the input's end.
+        int flags = fcntl(0, F_GETFL);
+        if (flags >= 0) fcntl(0, F_SETFL, flags | O_NONBLOCK);
         onTerminate();
         // Time enough to learn from a result and write the files; a search or
         // a count that would go on does not keep a terminated engine alive.

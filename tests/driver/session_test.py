@@ -2,7 +2,8 @@
 """Live sessions with the engine over a pipe, as a GUI runs them: analysis
 that restarts on moves and take-backs, stat01 during a search, and the clock
 under "st" and under "level" with "time"/"otim", the end of input; UCI with
-isready during a search, stop, ponderhit and move time; the command line.
+isready during a search, stop, ponderhit and move time; the command line;
+learning when the GUI ends the engine, and a read-only program directory.
 
 Usage: session_test.py [--no-timing] ENGINE [ARG ...]
 ENGINE with its arguments is the command, e.g. `wine build-win64/vostrel.exe`.
@@ -10,10 +11,13 @@ ENGINE with its arguments is the command, e.g. `wine build-win64/vostrel.exe`.
 whose every move is many times slower.
 """
 
+import os
 import queue
+import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 
@@ -279,6 +283,44 @@ def long_counts(path):
     engine.exits_cleanly(10)
 
 
+def book_files(path):
+    """The last game reaches the book even when the GUI ends the engine right
+    after "quit"; in a directory it cannot write, the engine says so once and
+    plays without learning. The engine runs from a copy in a scratch directory,
+    where its book files go."""
+    if len(path) != 1:
+        return "not run (the engine runs through another program)"
+    game = ["new", "force", "usermove e2e4", "usermove e7e5", "result 1-0 {White wins}", "quit"]
+    with tempfile.TemporaryDirectory() as directory:
+        program = shutil.copy(path[0], directory)
+        engine = Engine([program])
+        handshake(engine)
+        engine.process.stdin.write("\n".join(game) + "\n")
+        engine.process.stdin.flush()
+        engine.process.send_signal(signal.SIGTERM)
+        engine.process.wait(timeout=10)
+        book = os.path.join(directory, "vostrel.bk")
+        assert os.path.exists(book) and os.path.getsize(book) >= 32, "the game was not learned"
+        # Read-only: for root only as another user, if the system offers one.
+        os.remove(book)
+        os.chmod(directory, 0o555)
+        command = [program]
+        if os.geteuid() == 0:
+            if not shutil.which("setpriv"):
+                return "learning after termination ok; read-only not run (no setpriv)"
+            command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", program]
+        engine = Engine(command)
+        handshake(engine)
+        engine.expect(lambda l: l.startswith("telluser ") and "without learning" in l, 10,
+                      "the read-only notice")
+        for line in game:
+            engine.send(line)
+        engine.exits_cleanly(10)
+        assert not os.path.exists(book), "a book file in a read-only directory"
+        os.chmod(directory, 0o755)
+    return "ok"
+
+
 def command_line(path):
     """The arguments: help, version, the bench, and anything else refused."""
     def run(*arguments):
@@ -310,6 +352,7 @@ def main():
     print("command line: ok")
     long_counts(path)
     print("long counts: ok")
+    print(f"book files: {book_files(path)}")
 
 
 if __name__ == "__main__":

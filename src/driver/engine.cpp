@@ -121,8 +121,8 @@ void checkBookDirectory(Engine& engine) {
     std::error_code failed;
     std::string directory = std::filesystem::current_path(failed).string();
     std::snprintf(session.readOnlyNotice, sizeof session.readOnlyNotice,
-                  "%s cannot write its book files in %.500s: it plays without learning",
-                  EngineName, failed || directory.empty() ? "." : directory.c_str());
+                  "%s cannot write its book files in %.500s: it plays without learning", EngineName,
+                  failed || directory.empty() ? "." : directory.c_str());
 }
 
 const char* untoldReadOnlyNotice(Session& session) {

@@ -3,7 +3,7 @@
 
   tools/match.py ENGINE [-g GAMES] [--tc 40/1 | --tc 1 [--inc 2] | --st 1]
                  [--ponder] [--fischerandom] [--opponent PATH] [--out DIR] [--runner CMD]
-                 [--uci] [--check-learning]
+                 [--uci] [--opponent-uci] [--check-learning]
                  [--hang-timeout SECONDS] [--strict] [--xboard-arg=-OPTION ...]
   tools/match.py --self-test
 
@@ -13,9 +13,11 @@ The opponent defaults to /usr/games/fairymax; ENGINE plays first and colours
 alternate.  --runner starts ENGINE through another program, e.g. `--runner wine`
 for a Windows build (its standard input is then still xboard's Linux pipe).
 --uci plays ENGINE in UCI mode through polyglot (Debian package polyglot), which
-turns xboard's protocol into UCI.  --check-learning fails unless the last game
+turns xboard's protocol into UCI; --opponent-uci does the same for a UCI
+opponent (glaurung, toga2).  --check-learning fails unless the last game
 reached the engine's book (xboard only: UCI never tells the result).  DIR receives games.pgn, xboard.debug (all protocol traffic),
-xboard.out, engine-exits.log and xvfb.log.
+xboard.out, engine-exits.log, engine-memory.log (peak memory per engine run) and
+xvfb.log.
 Exit status: 0 only if every game finished and ENGINE made no illegal move,
 false claim or time forfeit, never crashed, and nothing hung; 1 otherwise,
 2 for bad usage.  The opponent's failures are reported, and fail only with
@@ -23,7 +25,7 @@ false claim or time forfeit, never crashed, and nothing hung; 1 otherwise,
 --self-test proves each failure is detected, using fake engines played by
 this script itself.  Needs: xboard, xvfb, fairymax (Debian packages).
 """
-import argparse, math, os, re, select, shutil, signal, subprocess, sys, tempfile, time
+import argparse, math, os, re, resource, select, shutil, signal, subprocess, sys, tempfile, time
 
 HERE = os.path.abspath(__file__)
 FAIRYMAX = "/usr/games/fairymax"
@@ -119,7 +121,7 @@ def run_match(engine, name, opponent, opp_name, games, tc_args, idle_max, game_m
               out, ponder=False, variant=None, extra=()):
     os.makedirs(out, exist_ok=True)
     out = os.path.abspath(out)
-    for f in ("games.pgn", "xboard.debug", "xboard.out", "engine-exits.log"):
+    for f in ("games.pgn", "xboard.debug", "xboard.out", "engine-exits.log", "engine-memory.log"):
         if os.path.exists(os.path.join(out, f)):
             os.remove(os.path.join(out, f))
     home = os.path.join(out, "home")  # keeps ~/.xboardrc out of the way
@@ -223,6 +225,10 @@ def collect(out, name, opp_name, games, hang):
         deaths = sum(line.split()[0] == who for line in
                      read(os.path.join(out, "engine-exits.log")).splitlines() if line.strip())
         s[who]["crashes"] = max(s[who]["crashes"], deaths)
+    peaks = [int(line.split()[1]) for line in
+             read(os.path.join(out, "engine-memory.log")).splitlines()
+             if line.startswith("engine ")]
+    s["memory_kb"] = max(peaks, default=0)
     return s
 
 
@@ -262,6 +268,8 @@ def report(s, strict=False):
           f"score {sum(g[3] for g in s['games']):.1f}/{played} illegal {e['illegal']} "
           f"forfeits {e['forfeits']} crashes {e['crashes']} hangs {int(bool(s['hang']))} "
           f"claims {e['claims']}")
+    if s.get("memory_kb"):
+        print(f"memory: {name} peak {s['memory_kb'] / 1024:.1f} MB")
     ok = not s["hang"] and played == s["planned"] and not any(e.values())
     ok = ok and not (strict and any(o.values()))
     return 0 if ok else 1
@@ -336,6 +344,11 @@ def wrap(log, role, argv):
         child = subprocess.Popen(argv)
         rc = child.wait()
         how = f"signal {signal.Signals(-rc).name}" if rc < 0 else f"exit status {rc}"
+        # The peak resident memory of the engine (through polyglot: of the
+        # larger of polyglot and the engine, if polyglot waited for it).
+        peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
+        with open(os.path.join(os.path.dirname(log), "engine-memory.log"), "a") as f:
+            f.write(f"{role} {peak}\n")
     except OSError as e:
         rc, how = 127, f"cannot start: {e}"
     # Being terminated is no crash; SIGTERM may reach the engine before us.
@@ -431,6 +444,8 @@ def parse(argv):
     p.add_argument("--out", default="match-out")
     p.add_argument("--runner", default="", help="program that starts ENGINE, e.g. wine")
     p.add_argument("--uci", action="store_true", help="play ENGINE in UCI mode through polyglot")
+    p.add_argument("--opponent-uci", action="store_true",
+                   help="the opponent speaks UCI: it plays through polyglot")
     p.add_argument("--check-learning", action="store_true",
                    help="fail unless the last game reached the book")
     p.add_argument("--hang-timeout", type=float, help="seconds one game may last")
@@ -477,8 +492,12 @@ def main(argv):
     command = args.runner.split() + [os.path.abspath(engine)]
     if args.uci:
         command = [find("polyglot"), polyglot_ini(command, engine_dir, args.ponder)]
-    s = run_match(command, name,
-                  [os.path.abspath(args.opponent)], opp,
+    opponent = [os.path.abspath(args.opponent)]
+    if args.opponent_uci:
+        opponent_dir = os.path.join(args.out, "opponent")
+        os.makedirs(opponent_dir, exist_ok=True)
+        opponent = [find("polyglot"), polyglot_ini(opponent, opponent_dir, args.ponder)]
+    s = run_match(command, name, opponent, opp,
                   args.games, *lim, args.out, args.ponder,
                   "fischerandom" if args.fischerandom else None, args.xboard_arg)
     rc = report(s, args.strict)

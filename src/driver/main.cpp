@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     std::setvbuf(stdin, nullptr, _IONBF, 0);
     changeToProgramDirectory(argv[0]);
-    checkBookDirectory(engine);
     runArguments(engine, argc, argv);
+    checkBookDirectory(engine);
     if (console) {
         sendText("   %s  [%s]\n", EngineName, BuildStamp);
         sendText("     by %s\n\n", AuthorCredit);

@@ -211,6 +211,34 @@ int handleOptionCommand(Engine& engine, const char* line) {
     return 0;
 }
 
+int optionKeyCount() { return int(sizeof optionKeys / sizeof optionKeys[0]); }
+
+const char* optionKeyName(int index) { return optionKeys[index].key; }
+
+void formatOptionValue(const Settings& settings, int index, char* text, int size) {
+    const OptionKey& option = optionKeys[index];
+    const size_t room = size_t(size);
+    switch (option.kind) {
+        case BoolOption:
+            std::snprintf(text, room, "%s", settings.*option.field ? "yes" : "no");
+            return;
+        case IntOption:
+        case CacheOption:
+            std::snprintf(text, room, "%d",
+                          option.global ? *option.global : settings.*option.field);
+            return;
+        case PairOption: {
+            const MaterialRecord& record = pieceMaterial[option.piece];
+            std::snprintf(text, room, "%d, %d", record.opening, record.endgame);
+            return;
+        }
+        case LettersOption: std::snprintf(text, room, "%.6s", pieceLetters + 1); return;
+        case IgnoredOption:
+        case IgnoredNumber: break;
+    }
+    if (size > 0) text[0] = '\0';
+}
+
 void readConfigurationFile(Engine& engine) {
     if (readingConfiguration) return;
     std::FILE* file = std::fopen("vostrel.ini", "r");

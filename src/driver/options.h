@@ -3,6 +3,7 @@
 #pragma once
 
 struct Engine;
+struct Settings;
 
 // Returns 1 when it took the line, 0 when the line is unknown.
 int handleOptionCommand(Engine& engine, const char* line);
@@ -10,3 +11,14 @@ int handleOptionCommand(Engine& engine, const char* line);
 // Reads vostrel.ini in the current directory: lines "- command" are
 // dispatched, all others are comments. A missing file changes nothing.
 void readConfigurationFile(Engine& engine);
+
+// The option table, read-only, for the check of the manual page: the keys in
+// the order they are tried, as a line must start (a key may end in a blank).
+int optionKeyCount();
+const char* optionKeyName(int index);
+
+// The key's value as an option line writes it ("yes" or "no", a number, the
+// pair "N, N", the SAN letters): from settings, or for the piece values,
+// evaluate_control and the letters from the evaluation and the notation.
+// Empty for a key that is taken and ignored.
+void formatOptionValue(const Settings& settings, int index, char* text, int size);

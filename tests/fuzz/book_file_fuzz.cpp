@@ -11,10 +11,7 @@
 #include "notation/movetext.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static Engine& engine = fuzzEngine();
-    static QuietHost quiet;
-    static bool started = (startEngine(engine, quiet), true);
-    (void)started;
+    static Engine& engine = quietFuzzEngine();
     if (size < 2) return 0;
     // The first two bytes choose the spread and the occurrence; the main book
     // and the opponent's get the rest, the opponent's from its middle on.

@@ -26,10 +26,7 @@ void expectConsistent(const Board& board, const char* where) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static Engine& engine = fuzzEngine();
-    static QuietHost quiet;
-    static bool started = (startEngine(engine, quiet), true);
-    (void)started;
+    static Engine& engine = quietFuzzEngine();
     static Board board;
     const std::string text(reinterpret_cast<const char*>(data), size);
     char message[FenMessageSize] = "";

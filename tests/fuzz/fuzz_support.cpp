@@ -96,6 +96,14 @@ bool isSafeCommand(const std::string& line) {
     return true;
 }
 
+Engine& quietFuzzEngine() {
+    static QuietHost quiet;
+    static Engine& engine = fuzzEngine();
+    static bool started = (startEngine(engine, quiet), true);
+    (void)started;
+    return engine;
+}
+
 std::vector<std::string> safeCommandLines(const uint8_t* data, size_t size) {
     std::vector<std::string> lines;
     std::string line;

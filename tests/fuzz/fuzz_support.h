@@ -24,6 +24,9 @@ Engine& fuzzEngine();
 // smallest size.
 void startEngine(Engine& engine, SearchHost& host);
 
+// fuzzEngine, started once with a host that lets searches run to their limits.
+Engine& quietFuzzEngine();
+
 // Removes every file the last input left in the scratch directory.
 void clearScratchDirectory();
 

@@ -9,6 +9,8 @@
 # Needs clang and its runtime (Debian: clang, libclang-rt-dev or
 # libclang-rt-14-dev). The corpus grows in BUILD_DIR/corpus, never in the
 # sources; a finding is left in BUILD_DIR as crash-*, timeout-* or leak-*.
+# The targets change their working directory: every path they are given is
+# absolute.
 set -euo pipefail
 seconds=${1:-60}
 build=${2:-build-fuzz}
@@ -30,7 +32,8 @@ for target in "${targets[@]}"; do
     echo "--- $target: $seconds s"
     if ! (cd "$build" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         "./tests/fuzz/${target}_fuzz" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
-        -max_len=4096 -dict="$here/commands.dict" -print_final_stats=1 "$corpus" >"$log" 2>&1); then
+        -max_len=4096 -dict="$here/commands.dict" -print_final_stats=1 \
+        -artifact_prefix="$build/" "$corpus" >"$log" 2>&1); then
         tail -n 60 "$log"
         echo "$target: FINDING (the input is in $build)" >&2
         exit 1

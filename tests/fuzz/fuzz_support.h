@@ -16,8 +16,9 @@ constexpr double FuzzNodeLimit = 3000;
 
 // The process's engine, in static storage and not yet initialised. The first
 // call makes a fresh scratch directory the working directory (book files,
-// vostrel.ini; a fuzzer's corpus and artifact paths must be absolute), a pipe from this process
-// standard input, and throws standard output away.
+// vostrel.ini: the fuzzer's corpus and artifact paths must be absolute),
+// makes a pipe from this process the standard input, and throws standard
+// output away.
 Engine& fuzzEngine();
 
 // initEngine with host, the one-time initialisation, and tables of the

@@ -34,19 +34,31 @@ struct OptionKey {
     int32_t Settings::*field = nullptr;  // bool, int and cache options of the settings
     int32_t* global = nullptr;           // int options of the evaluation's tables
     int piece = 0;                       // pair options
+    // Numbers beyond these stop at them: the search and the evaluation add
+    // and multiply these values, and must not overflow.
+    int32_t low = INT32_MIN;
+    int32_t high = INT32_MAX;
 };
 
-constexpr OptionKey setting(const char* key, OptionKind kind, int32_t Settings::*field) {
-    return OptionKey{key, kind, field};
+// Piece values and the control bonus: far beyond any sensible tuning, and
+// still clear of overflow in the material sums and the evaluation.
+constexpr int32_t PieceValueLimit = 10000;
+constexpr int32_t ControlLimit = 1000;
+// Check extension: at most two plies, in eighths.
+constexpr int32_t CheckExtensionLimit = 16;
+
+constexpr OptionKey setting(const char* key, OptionKind kind, int32_t Settings::*field,
+                            int32_t low = INT32_MIN, int32_t high = INT32_MAX) {
+    return OptionKey{key, kind, field, nullptr, 0, low, high};
 }
 constexpr OptionKey ignored(const char* key, OptionKind kind = IgnoredOption) {
     return OptionKey{key, kind};
 }
-constexpr OptionKey evaluationOption(const char* key, int32_t* global) {
-    return OptionKey{key, IntOption, nullptr, global};
+constexpr OptionKey evaluationOption(const char* key, int32_t* global, int32_t limit) {
+    return OptionKey{key, IntOption, nullptr, global, 0, -limit, limit};
 }
 constexpr OptionKey pairOption(const char* key, int piece) {
-    return OptionKey{key, PairOption, nullptr, nullptr, piece};
+    return OptionKey{key, PairOption, nullptr, nullptr, piece, -PieceValueLimit, PieceValueLimit};
 }
 
 // In the order in which they are tried: the first key that starts the line wins.
@@ -77,13 +89,14 @@ const OptionKey optionKeys[] = {
     setting("search_prune_nullmove", BoolOption, &Settings::search_prune_nullmove),
     setting("search_prune_lmr_moves", IntOption, &Settings::search_prune_lmr_moves),
     setting("search_prune_quiet_moves", IntOption, &Settings::search_prune_quiet_moves),
-    setting("search_extend_check", IntOption, &Settings::search_extend_check),
+    setting("search_extend_check", IntOption, &Settings::search_extend_check, 0,
+            CheckExtensionLimit),
     pairOption("evaluate_pawn_material ", Pawn),
     pairOption("evaluate_knight_material ", Knight),
     pairOption("evaluate_bishop_material ", Bishop),
     pairOption("evaluate_rook_material ", Rook),
     pairOption("evaluate_queen_material ", Queen),
-    evaluationOption("evaluate_control ", &evaluate_control),
+    evaluationOption("evaluate_control ", &evaluate_control, ControlLimit),
 };
 
 // The text starts with a decimal number as "%d" reads it (leading white space,
@@ -139,6 +152,10 @@ void setPieceLetters(const char* line) {
     for (size_t i = 0; i < 6 && start + i < length; ++i) pieceLetters[1 + i] = line[start + i];
 }
 
+int32_t withinRange(const OptionKey& option, int32_t value) {
+    return value < option.low ? option.low : value > option.high ? option.high : value;
+}
+
 int applyOption(Engine& engine, const OptionKey& option, const char* line) {
     Settings& settings = engine.settings;
     int32_t value = 0;
@@ -146,7 +163,7 @@ int applyOption(Engine& engine, const OptionKey& option, const char* line) {
         case BoolOption: settings.*option.field = boolValue(line); return 1;
         case IntOption:
             if (!readIntValue(line, value)) return 0;
-            (option.global ? *option.global : settings.*option.field) = value;
+            (option.global ? *option.global : settings.*option.field) = withinRange(option, value);
             return 1;
         case CacheOption:
             if (readIntValue(line, value)) settings.*option.field = value < 1 ? 0 : value;
@@ -157,7 +174,8 @@ int applyOption(Engine& engine, const OptionKey& option, const char* line) {
         case PairOption: {
             int32_t opening = 0, endgame = 0;
             if (!readPairValue(line, opening, endgame)) return 0;
-            setMaterialValues(option.piece, opening, endgame);
+            setMaterialValues(option.piece, withinRange(option, opening),
+                              withinRange(option, endgame));
             // The game's material sums count the men at the new values.
             Board& board = engine.game.board;
             if (engine.game.boardValid) {

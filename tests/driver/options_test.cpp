@@ -52,7 +52,7 @@ protected:
 };
 
 TEST_F(Options, Values) {
-    // Bools: "yes" or "True" anywhere, never failing. Ints stop at the limits; without "= " and
+    // Bools: "yes" or "True" anywhere, never failing. Ints stop at their limits; without "= " and
     // a number the line is unknown and the value stays. Caches never fail; below 1 is 0.
     Settings& s = engine.settings;
     const std::tuple<const char*, int, int32_t*, int32_t> lines[] = {
@@ -63,6 +63,9 @@ TEST_F(Options, Values) {
         {"behavior_offer_remis", 1, &s.behavior_offer_remis, 0},
         {"book_minwhite = -20", 1, &s.book_minwhite, -20},
         {"evaluate_control = 5", 1, &evaluate_control, 5},
+        // Values the search and the evaluation add up stop where they cannot overflow.
+        {"evaluate_control = -99999", 1, &evaluate_control, -1000},
+        {"search_extend_check = 2147483647", 1, &s.search_extend_check, 16},
         {"book_rand = 99999999999999999999", 1, &s.book_rand, INT32_MAX},
         {"book_rand = -99999999999999999999", 1, &s.book_rand, INT32_MIN},
         {"book_rand = seven", 0, &s.book_rand, INT32_MIN},
@@ -112,6 +115,8 @@ TEST_F(Options, MaterialPairsAndTapers) {
               (std::vector<int64_t>{400, 380, 390, 380, 390, 400}));
     // The game's material counts the knight at its new value.
     EXPECT_EQ(engine.game.board.white.material, 390);
+    EXPECT_EQ(handleOptionCommand(engine, "evaluate_knight_material = 2147483647, -99999"), 1);
+    EXPECT_EQ(engine.game.board.white.material, 0);  // the average of 10000 and -10000
     // Values may be negative or near the limits: entries divide towards zero, no overflow.
     const int32_t pairs[][2] = {{0, -41}, {-1, 0}, {INT32_MAX, INT32_MAX - 40}};
     std::vector<int64_t> entries;

@@ -48,8 +48,13 @@ Engine& fuzzEngine() {
     static bool ready = false;
     if (ready) return engine;
     ready = true;
-    char directory[] = "/tmp/vostrel-fuzz.XXXXXX";
+    static char directory[] = "/tmp/vostrel-fuzz.XXXXXX";
     if (!mkdtemp(directory) || chdir(directory) != 0) std::abort();
+    // Gone with a clean exit; a finding leaves it for a look.
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(directory, ignored);
+    });
     // Standard input becomes a pipe from this process, before the engine's
     // reader first looks at it; standard output goes nowhere.
     int ends[2];

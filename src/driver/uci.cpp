@@ -377,6 +377,9 @@ void position(Engine& engine, UciState& state, const char* arguments) {
     } else if (isWord(text, "fen")) {
         const char* start = text + 3;
         while (*start == ' ') ++start;
+        // The moves follow the position: a " moves" among the blanks before it
+        // ("fen  moves...") is not theirs.
+        moves = std::strstr(start, " moves");
         size_t length = moves ? size_t(moves - start) : std::strlen(start);
         if (length >= sizeof fen) length = sizeof fen - 1;
         std::memcpy(fen, start, length);

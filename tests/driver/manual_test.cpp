@@ -74,6 +74,23 @@ TEST(Manual, EveryOptionKeyWithItsDefault) {
     const char* channels[] = {"none", "whisper", "kibitz"};
     check("server_human", channels[defaults.serverHuman]);
     check("server_computer", channels[defaults.serverComputer]);
+    // No entry for a key the program lacks.
+    std::string keys = " server_human server_computer ";
+    for (int i = 0; i < optionKeyCount(); ++i) keys += std::string(optionKeyName(i)) + " ";
+    for (const Entry& entry : entries) {
+        if (entry.tag.rfind(".BI \"", 0) != 0 || entry.tag.find(" = \"") == std::string::npos)
+            continue;
+        const std::string key = entry.tag.substr(5, entry.tag.find(" = \"") - 5);
+        EXPECT_NE(keys.find(" " + key + " "), std::string::npos) << "no such option: " << key;
+    }
+}
+
+TEST(Manual, NamesThisVersion) {
+    std::ifstream file(VOSTREL_MANUAL);
+    std::string title;
+    while (std::getline(file, title) && title.rfind(".TH", 0) != 0) {
+    }
+    EXPECT_NE(title.find(std::string("\"") + EngineName + "\""), std::string::npos) << title;
 }
 
 TEST(Manual, EveryUciOptionWithItsTypeRangeAndDefault) {

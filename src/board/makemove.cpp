@@ -24,6 +24,13 @@ inline void toggleMan(SideState& side, int piece, Bitboard squares) {
     side.straightSliders ^= squares & straightMask[piece];
 }
 
+// A capture or pawn move: no earlier position can recur, and the fifty-move
+// count starts again.
+inline void resetFiftyMoveCount(Board& board) {
+    board.lastIrreversiblePly = int16_t(board.ply + 1);
+    board.fiftyMoveStart = int16_t(board.ply + 1);
+}
+
 inline void updatePawnAttacks(SideState& side) {
     side.pawnAttacks = pawnAttacksOfSet(side.pawns, side.colour);
 }
@@ -57,6 +64,8 @@ void makeCastling(Board& board, SideState& me, int from, int kind, int& check) {
     bool kingSide = kind == KindCastleKingSide;
     int rookFrom = kingSide ? stack.rookStartKingSide[colour] : stack.rookStartQueenSide[colour];
     int kingTo = base + (kingSide ? 6 : 2), rookTo = base + (kingSide ? 5 : 3);
+    // No earlier position can recur, but castling is no capture or pawn move:
+    // the fifty-move count runs on.
     board.lastIrreversiblePly = int16_t(board.ply + 1);
     me.king ^= bit(from) ^ bit(kingTo);
     Bitboard rookChange = bit(rookFrom) ^ bit(rookTo);
@@ -117,7 +126,7 @@ void makeMove(Board& board, Move move) {
             me.hashPart ^= zobrist[colour][from][Pawn] ^ zobrist[colour][to][Pawn];
             board.pawnHashKey ^= zobrist[colour][from][Pawn] ^ zobrist[colour][to][Pawn];
             board.squares[to] = Pawn;
-            board.lastIrreversiblePly = int16_t(board.ply + 1);
+            resetFiftyMoveCount(board);
             directCheck(pawnAttackTable[colour][to]);
             updatePawnAttacks(me);
             break;
@@ -151,7 +160,7 @@ void makeMove(Board& board, Move move) {
                 board.epFile = uint8_t(fileOf(to) + 1);
                 me.hashPart ^= enPassantKey(board.epFile);
             }
-            board.lastIrreversiblePly = int16_t(board.ply + 1);
+            resetFiftyMoveCount(board);
             me.hashPart ^= zobrist[colour][from][Pawn] ^ zobrist[colour][to][Pawn];
             board.pawnHashKey ^= zobrist[colour][from][Pawn] ^ zobrist[colour][to][Pawn];
             if (pawnAttackTable[colour][to] & op.king) check = 1 + to;
@@ -168,7 +177,7 @@ void makeMove(Board& board, Move move) {
             me.material += pieceValue[piece] - pieceValue[Pawn];
             me.materialSignature += signatureIncrement[piece] - signatureIncrement[Pawn];
             board.squares[to] = uint8_t(piece);
-            board.lastIrreversiblePly = int16_t(board.ply + 1);
+            resetFiftyMoveCount(board);
             board.pawnHashKey ^= zobrist[colour][from][Pawn];
             me.hashPart ^= zobrist[colour][from][Pawn] ^ zobrist[colour][to][piece];
             board.occupied = board.white.all | board.black.all;
@@ -189,7 +198,7 @@ void makeMove(Board& board, Move move) {
         toggleMan(op, captured, toBit);
         op.all ^= toBit;
         board.pieceCount--;
-        board.lastIrreversiblePly = int16_t(board.ply + 1);
+        resetFiftyMoveCount(board);
         op.material -= pieceValue[captured];
         op.materialSignature -= signatureIncrement[captured];
         op.hashPart ^= zobrist[opColour][to][captured];
@@ -204,7 +213,7 @@ void makeMove(Board& board, Move move) {
         const int victim = colour == White ? to - 8 : to + 8;
         board.squares[victim] = NoPiece;
         board.pieceCount--;
-        board.lastIrreversiblePly = int16_t(board.ply + 1);
+        resetFiftyMoveCount(board);
         op.pawns ^= bit(victim);
         op.all ^= bit(victim);
         op.material -= pieceValue[Pawn];
@@ -254,6 +263,7 @@ void unmakeMove(Board& board) {
     board.black.hashPart = record.blackHashPart;
     board.pawnHashKey = record.pawnHashKey;
     board.lastIrreversiblePly = int16_t(record.lastIrreversiblePly);
+    board.fiftyMoveStart = record.fiftyMoveStart;
     board.white.castleRights = record.whiteCastleRights;
     board.black.castleRights = record.blackCastleRights;
     board.epFile = record.epFile;

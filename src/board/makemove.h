@@ -21,6 +21,7 @@ inline void saveUndo(Board& board) {
     record.blackHashPart = board.black.hashPart;
     record.whiteHashPart = board.white.hashPart;
     record.lastIrreversiblePly = uint16_t(board.lastIrreversiblePly);
+    record.fiftyMoveStart = board.fiftyMoveStart;
     record.whiteCastleRights = board.white.castleRights;
     record.blackCastleRights = board.black.castleRights;
     record.epFile = board.epFile;

@@ -150,7 +150,12 @@ struct Board {
     BoardStack* stack;
     void* evalScratch;
     int16_t ply;  // moves made since setup; index of the next undo record
+    // Where a repetition search stops: the last capture, pawn move or castling.
     int16_t lastIrreversiblePly;
+    // Where the fifty-move count runs from: the last capture or pawn move;
+    // below 0 when a set-up position's half-move clock counts earlier moves.
+    int16_t fiftyMoveStart;
+    int16_t startPly;     // game plies before the set-up position, from its move number
     uint8_t squares[64];  // piece code per square; colour comes from the bitboards
     uint8_t epFile;       // 0, or 1 + file of a pawn that can be taken en passant
     uint8_t checkInfo;    // 0 no check, 1 + checker square, 255 double check
@@ -158,6 +163,13 @@ struct Board {
 };
 
 constexpr uint8_t DoubleCheck = 255;
+
+// Plies counted by the fifty-move rule.
+inline int fiftyMoveCount(const Board& board) { return board.ply - board.fiftyMoveStart; }
+
+// The game's ply, counted from its first move (as a set-up position's move
+// number says): even with White to move.
+inline int gamePly(const Board& board) { return board.startPly + board.ply; }
 
 struct UndoRecord {
     Bitboard occupied;
@@ -172,6 +184,7 @@ struct UndoRecord {
     uint64_t whiteHashPart;
     uint64_t move;  // low half: the Move made from this ply; 0 for a null move
     uint16_t lastIrreversiblePly;
+    int16_t fiftyMoveStart;
     uint8_t whiteCastleRights;
     uint8_t blackCastleRights;
     uint8_t epFile;
@@ -187,8 +200,11 @@ struct MoveEntry {
 static_assert(sizeof(MoveEntry) == 8);
 
 constexpr int StackMargin = 4;  // records before index 0, for looking a few plies back
-constexpr int MaxGame = 1000;   // undo records: game plies plus search plies
 constexpr int MaxPly = 64;      // deepest search ply
+// The longest game a GUI can send: the seventy-five-move rule ends every game
+// within 17 697 plies. The search's plies come on top.
+constexpr int MaxGamePlies = 17700;
+constexpr int MaxGame = MaxGamePlies + MaxPly;  // undo records: game plies plus search plies
 constexpr int MoveListCount = 100;
 constexpr int MoveCapacity = MaxPly * 220 + 1000;
 

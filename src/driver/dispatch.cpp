@@ -29,9 +29,9 @@ int benchDepthOf(const char* line) {
     return depth >= 1 && depth < MaxPly ? depth : BenchDepth;
 }
 
-void dispatchCommand(Engine& engine, const char* line) {
-    if (isQuit(line)) shutdownEngine();
-    if (line[0] == '\0') return;
+namespace {
+
+void runCommand(Engine& engine, const char* line) {
     if (handleProtocolCommand(engine, line)) return;
     if (std::strncmp(line, "au ", 3) == 0 && std::strstr(line, "nodes ")) {
         runNodeBenchmark(engine, textFrom(line, 9));
@@ -42,7 +42,17 @@ void dispatchCommand(Engine& engine, const char* line) {
         return;
     }
     if (handleOptionCommand(engine, line)) return;
-    sendText("Error (unknown command): %s\n\n", line);
+    sendText("Error (unknown command): %s\n", line);
+}
+
+}  // namespace
+
+void dispatchCommand(Engine& engine, const char* line) {
+    if (isQuit(line)) shutdownEngine();
+    if (line[0] == '\0') return;
+    runCommand(engine, line);
+    // An analysis that the command stopped goes on, on the position it left.
+    resumeAnalysis(engine);
 }
 
 void readAndDispatchLine(Engine& engine) {

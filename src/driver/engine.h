@@ -15,6 +15,7 @@
 struct Session {
     int post;               // thinking lines wanted
     int playing;            // 1: play the side to move whenever it is that side's turn
+    int analysing;          // analyze mode: the position is analysed until "exit"
     int ponder;             // "hard": think on the opponent's time
     int icsMode;            // on a chess server
     int benchmarkRunning;   // the node benchmark searches: its figures are owed
@@ -25,6 +26,9 @@ struct Session {
     // the GUI is told once; learning is off. Empty when they can.
     char readOnlyNotice[640];
     int readOnlyTold;
+    // Pings that came during the engine's own search: answered after its move.
+    long owedPongs[16];
+    int owedPongCount;
 };
 
 struct Engine {

@@ -40,7 +40,7 @@ bool isInsufficientMaterial(const Board& board) {
 // level.
 bool isRecognisedDraw(const Board& board) {
     if (board.white.pawns | board.black.pawns) return false;
-    if (board.ply - board.lastIrreversiblePly <= 4) return false;
+    if (fiftyMoveCount(board) <= 4) return false;
     int32_t score = evaluatePawnless(board, board.white.material - board.black.material);
     return score > -40 && score < 40;
 }
@@ -51,16 +51,13 @@ int checkGameEnd(Game& game) {
     if (!game.gameInProgress) return 1;
     Board& board = game.board;
     const bool whiteToMove = board.toMove->colour == White;
-    if (board.ply >= MaxGame - MaxPly)
-        announce(game, whiteToMove ? "0-1 {White is out of stack}" : "1-0 {Black is out of stack}");
     if (generateMoves(board) == 0) {
         if (board.checkInfo)
             announce(game, whiteToMove ? "0-1 {Checkmate}" : "1-0 {Checkmate}");
         else
             announce(game, "1/2-1/2 {Stalemate}");
     }
-    if (board.ply - board.lastIrreversiblePly >= 100)
-        announce(game, "1/2-1/2 {ScoreDraw by 50 move rule}");
+    if (fiftyMoveCount(board) >= 100) announce(game, "1/2-1/2 {ScoreDraw by 50 move rule}");
     if (isThirdRepetition(board)) announce(game, "1/2-1/2 {ScoreDraw by repetition}");
     if (isInsufficientMaterial(board))
         announce(game, "1/2-1/2 {ScoreDraw by insufficient material}");
@@ -78,17 +75,14 @@ int considerDraw(Game& game, const Settings& settings, int32_t score, int offer)
         return 0;
     }
     if (score > 50) return 0;
+    // An offer is accepted by offering a draw in turn.
     if (!offer && score <= 0) {
-        sendText("draw\n");
+        sendText("offer draw\n");
         return 1;
     }
     if (!isRecognisedDraw(board)) return 0;
-    if (offer) {
-        sendText("offer draw\n");
-        game.lastDrawOfferPly = board.ply;
-    } else {
-        sendText("draw\n");
-    }
+    sendText("offer draw\n");
+    if (offer) game.lastDrawOfferPly = board.ply;
     return 1;
 }
 

@@ -1,6 +1,6 @@
 // The game: the position and its history, the players, and the game's state;
 // its set-up, the moves played into it, its end on the board (mate,
-// stalemate, fifty moves, repetition, insufficient material, a full history)
+// stalemate, fifty moves, repetition, insufficient material)
 // and the answer to draw offers.
 #pragma once
 
@@ -50,7 +50,7 @@ int setupGame(Game& game, const char* text, char* message);
 int setupPosition(Engine& engine, const char* text);
 
 // No room for another move: the rest of the undo records belong to the search.
-inline bool historyFull(const Game& game) { return game.board.ply >= MaxGame - MaxPly; }
+inline bool historyFull(const Game& game) { return game.board.ply >= MaxGamePlies; }
 
 // The one door for a move from outside into the game: validates, plays, and
 // runs the game-end detection. Returns 1 when played.
@@ -64,7 +64,7 @@ int playMoveText(Game& game, const char* text);
 // Returns 1 when no game was in progress on entry, else 0.
 int checkGameEnd(Game& game);
 
-// offer 0: answers the opponent's offer ("draw" when accepted); offer 1: the
-// engine's own offer after its move ("offer draw"). score: the last search's
+// offer 0: answers the opponent's offer ("offer draw" accepts it); offer 1:
+// the engine's own offer after its move ("offer draw"). score: the last search's
 // best score, the engine's view. Returns 1 when it printed.
 int considerDraw(Game& game, const Settings& settings, int32_t score, int offer);

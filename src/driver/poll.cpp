@@ -9,24 +9,15 @@
 
 namespace {
 
-// Commands that change the position or start a search. Each also appears
-// without its first letter, so that a line whose first character was already
-// taken from the input still stops the search. The bare "o" catches "otim" too.
-struct StopGroup {
-    const char* prefixes[10];
-    int count;
-    bool restartsAnalysis;  // moves and take-backs replay into a running analysis
-};
-constexpr StopGroup stopGroups[4] = {
-    {{"usermove", "sermove"}, 2, true},
-    {{"go", "o", "new", "ew", "result", "esult", "position", "osition", "setboard", "etboard"},
-     10,
-     false},
-    {{"undo", "ndo", "remove", "emove", "analyze", "nalyze"}, 6, true},
-    // They use the board, its move lists or the search themselves: they wait
-    // until the search has returned.
-    {{"perft", "divide", "eval\n", "eval ", "bk", "au ", "bench"}, 7, false},
-};
+// Commands that change the position or start a search, and those that use the
+// board, its move lists or the search themselves: they wait until the search
+// has returned. Each also appears without its first letter, so that a line
+// whose first character was already taken from the input still stops the
+// search. The bare "o" catches "otim" too.
+constexpr const char* stopPrefixes[] = {
+    "usermove", "sermove",  "go",      "o",     "new", "ew",     "result", "esult",   "position",
+    "osition",  "setboard", "etboard", "undo",  "ndo", "remove", "emove",  "analyze", "nalyze",
+    "perft",    "divide",   "eval\n",  "eval ", "bk",  "au ",    "bench"};
 
 // A coordinate as the move reader takes it: a file letter or a rank digit.
 bool isCoordinate(char c) { return (c >= 'a' && c <= 'h') || (c >= '1' && c <= '8'); }
@@ -46,14 +37,9 @@ bool isConsoleMove(const char* text, size_t length) {
 
 }  // namespace
 
-int pollAction(const char* text, int searchState) {
-    const int restartAction = searchState == SearchAnalysing ? PollStopRestart : PollStop;
-    for (const StopGroup& group : stopGroups)
-        for (int i = 0; i < group.count; ++i)
-            if (startsWith(text, group.prefixes[i]))
-                return group.restartsAnalysis ? restartAction : PollStop;
-
-    // The console's move reader knows nothing of restarting an analysis.
+int pollAction(const char* text) {
+    for (const char* prefix : stopPrefixes)
+        if (startsWith(text, prefix)) return PollStop;
     return isConsoleMove(text, std::strcspn(text, "\r\n")) ? PollStop : PollDispatch;
 }
 
@@ -79,12 +65,10 @@ int pollInput(Engine& engine) {
         return 0;
     }
 
-    switch (pollAction(pending, search.state)) {
-        case PollStopRestart:
-            search.analysisRestart = 1;
-            requestStop(search, 1);
-            return 1;
-        case PollStop: requestStop(search, 1); return 1;
-        default: readAndDispatchLine(engine); return 0;
+    if (pollAction(pending) == PollStop) {
+        requestStop(search, 1);
+        return 1;
     }
+    readAndDispatchLine(engine);
+    return 0;
 }

@@ -12,10 +12,9 @@ int pollInput(Engine& engine);
 
 // What the first pending line asks of a running search.
 enum PollAction : int {
-    PollDispatch = 0,     // harmless: read and run it now
-    PollStop = 1,         // stop; the main loop runs it afterwards
-    PollStopRestart = 2,  // stop, and restart the analysis once it has run
+    PollDispatch = 0,  // harmless: read and run it now
+    PollStop = 1,      // stop; the main loop runs it afterwards
 };
 
-// Classifies the first pending line for a search in searchState.
-int pollAction(const char* text, int searchState);
+// Classifies the first pending line for a running search.
+int pollAction(const char* text);

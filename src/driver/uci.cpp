@@ -1,5 +1,6 @@
 #include "driver/uci.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -272,10 +273,10 @@ void go(Engine& engine, UciState& state, const char* arguments) {
         return;
     }
     const bool white = game.board.toMove->colour == White;
-    int64_t ownTime = -1, otherTime = -1, ownIncrement = 0, moveTime = 0, movesToGo = 0;
-    int depth = 0, mate = 0;
-    double nodes = 0;
-    bool infinite = false, pondering = false;
+    int64_t ownTime = -1, otherTime = -1, ownIncrement = 0, moveTime = -1, movesToGo = 0;
+    int depth = -1, mate = -1;
+    double nodes = -1;
+    bool infinite = false, pondering = false, clocks = false;
     state.onlyMoveCount = 0;
     char word[64];
     const char* text = arguments;
@@ -289,7 +290,9 @@ void go(Engine& engine, UciState& state, const char* arguments) {
         };
         if (!std::strcmp(word, "wtime") || !std::strcmp(word, "btime")) {
             int64_t value = number();
-            ((word[0] == 'w') == white ? ownTime : otherTime) = value;
+            // A flag overstepped by a hair comes as a negative time: none left.
+            ((word[0] == 'w') == white ? ownTime : otherTime) = value < 0 ? 0 : value;
+            clocks = true;
         } else if (!std::strcmp(word, "winc") || !std::strcmp(word, "binc")) {
             int64_t value = number();
             if ((word[0] == 'w') == white) ownIncrement = value;
@@ -323,16 +326,20 @@ void go(Engine& engine, UciState& state, const char* arguments) {
     };
     SearchLimits& clock = engine.clock;
     clock = SearchLimits{};
+    // Clocks without the side to move's own: it has no time to spend.
+    if (clocks && ownTime < 0) ownTime = 0;
     clock.engineClock = ownTime >= 0 ? int(clamp(ownTime / 10, 0, NoClock)) : NoClock;
     clock.opponentClock = otherTime >= 0 ? int(clamp(otherTime / 10, 0, NoClock)) : NoClock;
     clock.increment = int(clamp(ownIncrement / 10, 0, NoClock));
     clock.movesToGo = int(clamp(movesToGo, 0, 1000));
-    clock.moveTime = moveTime > 0 ? int(clamp(moveTime / 10, 1, NoClock)) : 0;
-    clock.depthLimit = depth > 0 ? int(clamp(depth, 1, MaxPly - 1)) : 0;
-    if (mate > 0) clock.depthLimit = int(clamp(2 * int64_t(mate), 1, MaxPly - 1));
-    clock.nodeLimit = nodes > 0 ? nodes : 0;
+    // A limit of 0 (or less) is no time or no depth at all: the least search
+    // there is, never none.
+    clock.moveTime = moveTime >= 0 ? int(clamp(moveTime / 10, 1, NoClock)) : 0;
+    clock.depthLimit = depth >= 0 ? int(clamp(depth, 1, MaxPly - 1)) : 0;
+    if (mate >= 0) clock.depthLimit = int(clamp(2 * int64_t(mate), 1, MaxPly - 1));
+    clock.nodeLimit = nodes >= 0 ? (nodes > 1 ? nodes : 1) : 0;
     // Nothing that ends the search: it runs until "stop".
-    const bool limited = ownTime >= 0 || moveTime > 0 || depth > 0 || mate > 0 || nodes > 0;
+    const bool limited = clocks || moveTime >= 0 || depth >= 0 || mate >= 0 || nodes >= 0;
     if (!limited) infinite = true;
 
     Search& search = engine.search;
@@ -479,11 +486,17 @@ void setOption(Engine& engine, UciState& state, const char* arguments) {
     const char* value = valueAt ? valueAt + 7 : "";
     size_t nameLength = valueAt ? size_t(valueAt - name) : std::strlen(name);
     while (nameLength > 0 && name[nameLength - 1] == ' ') --nameLength;
+    // Option names are not case sensitive.
+    auto sameName = [&](const char* known) {
+        if (std::strlen(known) != nameLength) return false;
+        for (size_t i = 0; i < nameLength; ++i)
+            if (std::tolower((unsigned char)known[i]) != std::tolower((unsigned char)name[i]))
+                return false;
+        return true;
+    };
     const UciOption* option = nullptr;
     for (const UciOption& candidate : uciOptions)
-        if (std::strlen(candidate.name) == nameLength &&
-            std::strncmp(candidate.name, name, nameLength) == 0)
-            option = &candidate;
+        if (sameName(candidate.name)) option = &candidate;
     if (!option) {
         sendText("info string no such option: %.*s\n", int(nameLength), name);
         return;

@@ -65,14 +65,29 @@ void formatMate(char* text, int size, int score) {
         std::snprintf(text, size_t(size), "M-%d", (score + Mate) / 2);
 }
 
+// Pings that came while the engine thought: their pongs follow its move.
+void answerOwedPings(Session& session) {
+    for (int i = 0; i < session.owedPongCount; ++i) sendText("pong %ld\n", session.owedPongs[i]);
+    session.owedPongCount = 0;
+}
+
+void moveAndResign(Engine& engine, const SearchResult& result);
+
 // The engine's move: the search, then resignation of a lost game, the move,
-// and a draw offer in a level ending.
+// and a draw offer in a level ending; then the pongs owed.
 void playEngineMove(Engine& engine) {
     Game& game = engine.game;
     Session& session = engine.session;
     if (checkGameEnd(game)) return;
     session.playing = 1;
     SearchResult result = searchGame(engine, SearchThinking);
+    moveAndResign(engine, result);
+    answerOwedPings(session);
+}
+
+void moveAndResign(Engine& engine, const SearchResult& result) {
+    Game& game = engine.game;
+    Session& session = engine.session;
     const RootSearch& root = engine.search.root;
     if (result.fromBook && session.bookLine[0] && session.post) sendText("%s\n", session.bookLine);
     // The ponder search's summary goes out only now that its prediction came true.
@@ -165,14 +180,14 @@ void countLeaves(Engine& engine, const char* line, bool divide) {
     reportPerft(depth, total, start, interrupt.stopped);
 }
 
+// A take-back after the game's end (on the board or by the GUI's result)
+// plays on from the earlier position.
 void takeBackMove(Engine& engine) {
-    engine.game.resignAllowed = 0;
-    if (engine.game.board.ply > 0) unmakeMove(engine.game.board);
-}
-
-// Moves and take-backs that arrived during an analysis restart it.
-void restartAnalysisIfAsked(Engine& engine) {
-    if (engine.search.analysisRestart) dispatchCommand(engine, "analyze");
+    Game& game = engine.game;
+    game.resignAllowed = 0;
+    if (game.board.ply == 0) return;
+    unmakeMove(game.board);
+    game.gameInProgress = game.boardValid;
 }
 
 // The handlers of the command table: each gets the whole line.
@@ -194,10 +209,7 @@ void userMove(Engine& engine, const char* line) {
         refuseMove(engine.game, text);
         return;
     }
-    if (engine.search.analysisRestart)
-        dispatchCommand(engine, "analyze");
-    else if (engine.session.playing)
-        playAndPonder(engine);
+    if (engine.session.playing && !engine.session.analysing) playAndPonder(engine);
 }
 
 void engineTime(Engine& engine, const char* line) {
@@ -208,17 +220,24 @@ void opponentTime(Engine& engine, const char* line) {
     engine.clock.opponentClock = int(std::atol(line + 5));
 }
 
+// Seconds as xboard writes them ("10", "0.1") in centiseconds, rounded.
+int centisecondsOf(const char* text) {
+    double seconds = std::atof(text);
+    if (!(seconds > 0)) return 0;
+    return seconds >= 1e7 ? 1000000000 : int(seconds * 100 + 0.5);
+}
+
+// "level MPS BASE INC": BASE is minutes or minutes:seconds, anything after it
+// in its word is ignored ("25+5"); INC is seconds, fractions included. The
+// depth limit stays.
 void level(Engine& engine, const char* line) {
     SearchLimits& clock = engine.clock;
+    char moves[32] = "", base[32] = "", increment[32] = "";
+    std::sscanf(line, "level %31s %31s %31s", moves, base, increment);
+    long perSession = std::atol(moves);
     clock.moveTime = 0;
-    clock.depthLimit = 0;
-    int moves = 0, base = 0, seconds = 0, increment = 0;
-    if (std::strchr(line, ':'))
-        std::sscanf(line, "level %d %d:%d %d", &moves, &base, &seconds, &increment);
-    else
-        std::sscanf(line, "level %d %d %d", &moves, &base, &increment);
-    clock.increment = increment * 100;
-    clock.movesPerSession = moves < 60 ? moves : 60;
+    clock.increment = centisecondsOf(increment);
+    clock.movesPerSession = perSession > 0 && perSession < 100000 ? int(perSession) : 0;
 }
 
 void announceFeatures(Engine& engine, const char*) {
@@ -246,13 +265,9 @@ void chessServer(Engine& engine, const char* line) { engine.session.icsMode = li
 void remove(Engine& engine, const char*) {
     takeBackMove(engine);
     takeBackMove(engine);
-    restartAnalysisIfAsked(engine);
 }
 
-void undo(Engine& engine, const char*) {
-    takeBackMove(engine);
-    restartAnalysisIfAsked(engine);
-}
+void undo(Engine& engine, const char*) { takeBackMove(engine); }
 
 void opponentName(Engine& engine, const char* line) {
     // A name that fills the field is cut to 62 characters, as GUIs expect.
@@ -277,9 +292,11 @@ void result(Engine& engine, const char* line) {
     game.gameInProgress = 0;
 }
 
+// The book's record of the position, as xboard shows it: lines that start
+// with a blank, then an empty line.
 void bookInformation(Engine& engine, const char*) {
     BookRecord record = bookProbe(MainBookName, engine.game.board.hashKey);
-    sendText("telluser W %d, D %d, B %d\n", record.whiteWins, record.draws, record.blackWins);
+    sendText(" W %d, D %d, B %d\n\n", record.whiteWins, record.draws, record.blackWins);
 }
 
 void setBoard(Engine& engine, const char* line) { setupPosition(engine, line + 9); }
@@ -290,8 +307,16 @@ void post(Engine& engine, const char*) { engine.session.post = 1; }
 
 void noPost(Engine& engine, const char*) { engine.session.post = 0; }
 
+// Analyze mode is force mode with a search on the position: dispatchCommand
+// starts it after each command, on the position as that command left it.
 void analyze(Engine& engine, const char*) {
-    if (engine.game.boardValid) searchGame(engine, SearchAnalysing);
+    engine.session.analysing = 1;
+    engine.session.playing = 0;
+}
+
+void exitAnalysis(Engine& engine, const char*) {
+    engine.session.analysing = 0;
+    requestStop(engine.search, 1);
 }
 
 void computerOpponent(Engine& engine, const char*) { engine.game.opponentIsComputer = 1; }
@@ -300,31 +325,46 @@ void easy(Engine& engine, const char*) { engine.session.ponder = 0; }
 
 void hard(Engine& engine, const char*) { engine.session.ponder = 1; }
 
+// In analyze mode the new game is analysed; otherwise the engine plays Black.
 void newGame(Engine& engine, const char*) {
-    if (setupPosition(engine, StartFen)) engine.session.playing = 1;
+    engine.clock.depthLimit = 0;
+    if (setupPosition(engine, StartFen)) engine.session.playing = !engine.session.analysing;
 }
 
+// An analysis goes on in force mode; the engine's own search or pondering stops.
 void force(Engine& engine, const char*) {
     engine.session.playing = 0;
-    requestStop(engine.search, 1);
+    if (engine.search.state != SearchAnalysing) requestStop(engine.search, 1);
 }
 
+// "sd" and "st" hold together with the clock: each sets its own limit.
 void searchDepth(Engine& engine, const char* line) {
-    engine.clock.depthLimit = int(std::atol(line + 3));
-    engine.clock.moveTime = 0;
+    long depth = std::atol(line + 3);
+    engine.clock.depthLimit = depth > 0 && depth < MaxPly ? int(depth) : depth > 0 ? MaxPly - 1 : 0;
 }
 
 void searchTime(Engine& engine, const char* line) {
-    engine.clock.moveTime = int(std::atol(line + 3)) * 100;
-    engine.clock.depthLimit = 0;
+    engine.clock.moveTime = centisecondsOf(line + 3);
 }
 
-void ping(Engine&, const char* line) { sendText("pong %ld\n", std::atol(line + 5)); }
+// While the engine thinks on its own move, a ping is answered after the move.
+void ping(Engine& engine, const char* line) {
+    Session& session = engine.session;
+    long number = std::atol(line + 5);
+    if (engine.search.state != SearchThinking) {
+        sendText("pong %ld\n", number);
+    } else if (session.owedPongCount < int(sizeof session.owedPongs / sizeof(long))) {
+        session.owedPongs[session.owedPongCount++] = number;
+    } else {
+        session.owedPongs[session.owedPongCount - 1] = number;  // the latest is what counts
+    }
+}
 
 void go(Engine& engine, const char*) {
     Game& game = engine.game;
     // Never search before a valid setup: the board may hold a rejected placement.
     if (engine.search.state != SearchIdle || !game.boardValid) return;
+    engine.session.analysing = 0;
     setPlayerColours(game, game.board.toMove->colour == White);
     engine.session.playing = 1;
     playAndPonder(engine);
@@ -339,8 +379,12 @@ void searchStatus(Engine& engine, const char*) {
     double nodes = collectNodeCount(search);
     int elapsed = int((readCounter() - uint64_t(search.startCounter)) * 100 /
                       uint64_t(search.counterFrequency));
-    sendText("stat01: %d %.0f %d %d %d %s\n", elapsed, nodes, search.root.iterationDepth,
-             search.root.rootMoveIndex, search.root.rootMoveCount, san);
+    // The moves still to search at this depth, the current one among them.
+    const int total = search.root.rootMoveCount;
+    const int left = current ? total - search.root.rootMoveIndex : total;
+    san[std::strcspn(san, " ")] = '\0';
+    sendText("stat01: %d %.0f %d %d %d%s%s\n", elapsed, nodes, search.root.iterationDepth, left,
+             total, san[0] ? " " : "", san);
 }
 
 void perftCommand(Engine& engine, const char* line) { countLeaves(engine, line, false); }
@@ -364,6 +408,7 @@ constexpr Command commands[] = {
     {"xboard", announceFeatures},
     {"protover 2", ignore},
     {"accepted ", ignore},
+    {"rejected ", ignore},
     {"white", ignore},
     {"black", ignore},
     {"random", ignore},
@@ -379,7 +424,7 @@ constexpr Command commands[] = {
     {"nopost", noPost},
     {"ana", analyze},
     {"rating ", ignore},
-    {"exit", moveNow},
+    {"exit", exitAnalysis},
     {"draw", nullptr},  // answered below: it needs the last search's score
     {"computer", computerOpponent},
     {"easy", easy},
@@ -398,6 +443,13 @@ constexpr Command commands[] = {
 };
 
 }  // namespace
+
+void resumeAnalysis(Engine& engine) {
+    const Session& session = engine.session;
+    if (session.analysing && !session.benchmarkRunning && engine.search.state == SearchIdle &&
+        engine.game.boardValid)
+        searchGame(engine, SearchAnalysing);
+}
 
 int handleProtocolCommand(Engine& engine, const char* line) {
     for (const Command& command : commands) {
@@ -435,6 +487,9 @@ void XboardHost::poll(Search&) { pollInput(engine); }
 bool XboardHost::wantsThinking() { return engine.session.post != 0; }
 
 void XboardHost::thinking(const ThinkingLine& line) {
+    // An analysis stopped by the GUI's next command says no more about the
+    // position it has left.
+    if (line.final && line.state == SearchAnalysing && engine.search.stopRequested == 1) return;
     const Settings& settings = engine.settings;
     Board& board = *line.board;
     int score = engine.game.positionMarker ? 0 : line.score;

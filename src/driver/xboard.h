@@ -10,6 +10,10 @@ struct Engine;
 // Runs the line if it is an xboard command. Returns 1 when it was one.
 int handleProtocolCommand(Engine& engine, const char* line);
 
+// In analyze mode with no search running, analyses the current position until
+// a command stops it; otherwise nothing.
+void resumeAnalysis(Engine& engine);
+
 // Prints "move e2e4", "move e7e8q", "move O-O" or "move O-O-O"; nothing when no
 // game is in progress.
 void sendEngineMove(Engine& engine, Move move);

@@ -142,7 +142,7 @@ int32_t evaluate(Board& board, int32_t alpha, int32_t beta) {
 
     // A position going nowhere drifts towards the draw the fifty-move rule
     // will bring.
-    if (board.ply - board.lastIrreversiblePly > 50) score /= 2;
+    if (fiftyMoveCount(board) > 50) score /= 2;
     slot.key = board.hashKey;
     slot.score = score;
     return score;

@@ -9,6 +9,11 @@
 
 namespace {
 
+// Larger counts change nothing: the fifty-move rule is due from 100, and a
+// move number this high is no game's.
+constexpr int MaxHalfMoveClock = 999;
+constexpr int MaxMoveNumber = 15000;
+
 int pieceOfLetter(char letter) {
     switch (letter | 0x20) {
         case 'p': return Pawn;
@@ -21,28 +26,106 @@ int pieceOfLetter(char letter) {
     }
 }
 
-// Reads the placement field up to its blank; returns the index of that blank
-// (or of the text's end). Men that would land off the board or on a square
-// already taken are dropped, so a malformed rank cannot corrupt the sets.
-int readPlacement(Board& board, const char* text) {
-    int square = 56, i = 0;
-    for (; text[i] && text[i] != ' '; ++i) {
+// The fields of FEN text: runs of blanks (spaces or tabs) separate them.
+struct FenFields {
+    const char* field[6];
+    int length[6];
+    int count;
+};
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+FenFields splitFields(const char* text) {
+    FenFields fields{};
+    const char* c = text;
+    while (fields.count < 6) {
+        while (isBlank(*c)) ++c;
+        if (!*c) break;
+        fields.field[fields.count] = c;
+        while (*c && !isBlank(*c)) ++c;
+        fields.length[fields.count] = int(c - fields.field[fields.count]);
+        ++fields.count;
+    }
+    return fields;
+}
+
+// Eight ranks of eight squares, in piece letters and digits.
+bool isPlacement(const char* text, int length) {
+    int ranks = 1, squares = 0;
+    for (int i = 0; i < length; ++i) {
+        char c = text[i];
+        if (c == '/') {
+            if (squares != 8) return false;
+            ++ranks;
+            squares = 0;
+        } else if (c >= '1' && c <= '8') {
+            squares += c - '0';
+        } else if (pieceOfLetter(c)) {
+            ++squares;
+        } else {
+            return false;
+        }
+        if (squares > 8) return false;
+    }
+    return ranks == 8 && squares == 8;
+}
+
+// Places the men of a placement that isPlacement accepted.
+void readPlacement(Board& board, const char* text, int length) {
+    int square = 56;
+    for (int i = 0; i < length; ++i) {
         char c = text[i];
         if (c == '/') {
             square -= 16;
         } else if (c >= '1' && c <= '8') {
             square += c - '0';
-        } else if (int piece = pieceOfLetter(c)) {
-            if (square >= 0 && square < 64 && board.squares[square] == NoPiece) {
-                SideState& side = c >= 'a' ? board.black : board.white;
-                board.squares[square] = uint8_t(piece);
-                side.*pieceSet[piece] |= bit(square);
-                if (piece == King) side.kingSquare = square;
-            }
+        } else {
+            int piece = pieceOfLetter(c);
+            SideState& side = c >= 'a' ? board.black : board.white;
+            board.squares[square] = uint8_t(piece);
+            side.*pieceSet[piece] |= bit(square);
+            if (piece == King) side.kingSquare = square;
             ++square;
         }
     }
-    return i;
+}
+
+// A count of at most limit written in decimal digits; -1 for anything else.
+int readCount(const char* text, int length, int limit) {
+    if (length == 0) return -1;
+    int value = 0;
+    for (int i = 0; i < length; ++i) {
+        if (text[i] < '0' || text[i] > '9') return -1;
+        if (value < limit) value = value * 10 + (text[i] - '0');
+    }
+    return value < limit ? value : limit;
+}
+
+bool isCastlingField(const char* text, int length) {
+    if (length == 1 && text[0] == '-') return true;
+    for (int i = 0; i < length; ++i) {
+        char lower = char(text[i] | 0x20);
+        if (!(text[i] >= 'A' && text[i] <= 'Z') && !(text[i] >= 'a' && text[i] <= 'z'))
+            return false;
+        if (lower != 'k' && lower != 'q' && (lower < 'a' || lower > 'h')) return false;
+    }
+    return true;
+}
+
+// The en-passant square behind a pawn that has just made its double step, as
+// if that step had just been played: the capture is generated, and the key
+// has the en-passant part only where a pawn of the side to move can take (as
+// makeMove gives it). A square that no double step can have left is ignored.
+void readEnPassant(Board& board, int target) {
+    const int colour = board.toMove->colour;
+    const int rank = colour == White ? 5 : 2;
+    const int pawn = colour == White ? target - 8 : target + 8;
+    const int origin = colour == White ? target + 8 : target - 8;
+    if (rankOf(target) != rank || !(board.opponent->pawns & bit(pawn))) return;
+    if (board.squares[target] != NoPiece || board.squares[origin] != NoPiece) return;
+    if (!(pawnAttackTable[colour ^ 1][target] & board.toMove->pawns)) return;
+    board.epFile = uint8_t(fileOf(target) + 1);
+    board.opponent->hashPart ^= enPassantKey(board.epFile);
 }
 
 // Grants a castling right with its rook. Only a king on its own back rank can
@@ -52,8 +135,8 @@ void grantCastling(BoardStack& stack, SideState& side, int rook, bool kingSide) 
     (kingSide ? stack.rookStartKingSide : stack.rookStartQueenSide)[side.colour] = rook;
 }
 
-void readCastling(Board& board, BoardStack& stack, const char* field) {
-    for (int i = 0; field[i] && field[i] != ' '; ++i) {
+void readCastling(Board& board, BoardStack& stack, const char* field, int length) {
+    for (int i = 0; i < length; ++i) {
         char c = field[i];
         bool white = c < 'a';
         SideState& side = white ? board.white : board.black;
@@ -143,15 +226,52 @@ int parseFen(Board& board, BoardStack& stack, const char* text, char* message) {
         stack.rookStartQueenSide[colour] = base;
     }
 
-    int blank = readPlacement(board, text);
-    char sideLetter = text[blank] == ' ' ? text[blank + 1] : '\0';
+    const FenFields fields = splitFields(text);
+    if (fields.count == 0 || !isPlacement(fields.field[0], fields.length[0])) {
+        std::snprintf(message, FenMessageSize, "%s", "not eight ranks of eight squares!");
+        return 0;
+    }
+    readPlacement(board, fields.field[0], fields.length[0]);
+    char sideLetter = fields.count > 1 && fields.length[1] == 1 ? fields.field[1][0] : '\0';
     if (sideLetter != 'w' && sideLetter != 'b') {
         std::snprintf(message, FenMessageSize, "%s", "no one to move!");
         return 0;
     }
     board.toMove = sideLetter == 'w' ? &board.white : &board.black;
     board.opponent = sideLetter == 'w' ? &board.black : &board.white;
-    if (text[blank + 2] == ' ') readCastling(board, stack, text + blank + 3);
+    // Missing fields take their usual values: no castling, no en passant,
+    // clocks at the game's start.
+    const char* malformed = nullptr;
+    int target = -1, halfMoves = 0, moveNumber = 1;
+    if (fields.count > 2) {
+        if (isCastlingField(fields.field[2], fields.length[2]))
+            readCastling(board, stack, fields.field[2], fields.length[2]);
+        else
+            malformed = "bad castling field!";
+    }
+    if (fields.count > 3) {
+        const char* ep = fields.field[3];
+        if (fields.length[3] == 2 && ep[0] >= 'a' && ep[0] <= 'h' && ep[1] >= '1' && ep[1] <= '8')
+            target = (ep[0] - 'a') + 8 * (ep[1] - '1');
+        else if (fields.length[3] != 1 || ep[0] != '-')
+            malformed = "bad en-passant square!";
+    }
+    if (fields.count > 4) {
+        halfMoves = readCount(fields.field[4], fields.length[4], MaxHalfMoveClock);
+        if (halfMoves < 0) malformed = "bad half-move clock!";
+    }
+    if (fields.count > 5) {
+        moveNumber = readCount(fields.field[5], fields.length[5], MaxMoveNumber);
+        if (moveNumber < 0) malformed = "bad move number!";
+        // Some programs write 0 for the first move.
+        if (moveNumber == 0) moveNumber = 1;
+    }
+    if (malformed) {
+        std::snprintf(message, FenMessageSize, "%s", malformed);
+        return 0;
+    }
+    board.fiftyMoveStart = int16_t(-halfMoves);
+    board.startPly = int16_t(2 * (moveNumber - 1) + (sideLetter == 'b'));
     stack.kingStart[White] = board.white.kingSquare;
     stack.kingStart[Black] = board.black.kingSquare;
 
@@ -166,6 +286,7 @@ int parseFen(Board& board, BoardStack& stack, const char* text, char* message) {
         board.occupiedDiagonals |= diagRotationMask[square];
     }
     board.pieceCount = uint8_t(popCount(board.occupied));
+    if (target >= 0) readEnPassant(board, target);
     board.hashKey = uint64_t(board.toMove->colour) ^ board.white.hashPart ^ board.black.hashPart;
     Bitboard checkers = attackersBySide(board, *board.opponent, board.toMove->kingSquare);
     board.checkInfo = checkers == 0                 ? 0

@@ -142,12 +142,17 @@ Move parseMoveText(Board& board, const char* text) {
     int promotion = 0;
     if (length >= 5) promotion = promotionCode(c[4] == '=' ? c[5] : c[4]);
 
+    // In fischerandom the king's step may land where castling puts it: the
+    // squares name the step, and castling only where no step matches.
+    Move castling = 0;
     for (int i = 0; i < count; ++i) {
         Move move = list[i].move;
-        if (moveFrom(move) == from && moveTo(move) == to && movePromotion(move) == promotion)
-            return move;
+        if (moveFrom(move) != from || moveTo(move) != to || movePromotion(move) != promotion)
+            continue;
+        if (!moveIsCastling(move)) return move;
+        if (!castling) castling = move;
     }
-    return 0;
+    return castling;
 }
 
 int appendText(char* buffer, int size, int length, const char* format, ...) {
@@ -202,7 +207,7 @@ void variationText(Board& board, const Move* moves, int count, char* buffer) {
     if (count <= 0) return;
     int length = 0;
     if (board.toMove->colour == Black)
-        length = appendText(buffer, PvTextSize, length, "%d...", board.ply / 2 + 1);
+        length = appendText(buffer, PvTextSize, length, "%d...", gamePly(board) / 2 + 1);
     int made = 0;
     for (int i = 0; i < count && length <= VariationTextLimit; ++i) {
         Move move = moves[i];
@@ -210,7 +215,7 @@ void variationText(Board& board, const Move* moves, int count, char* buffer) {
         // before the move is named, since its SAN would mean nothing.
         if (!undoHasRoom(board) || !isMoveLegal(board, move)) break;
         if (board.toMove->colour == White)
-            length = appendText(buffer, PvTextSize, length, "%d.", (board.ply + 1) / 2 + 1);
+            length = appendText(buffer, PvTextSize, length, "%d.", gamePly(board) / 2 + 1);
         char san[24];
         formatMoveSan(board, move, san);
         length = appendText(buffer, PvTextSize, length, "%s", san);

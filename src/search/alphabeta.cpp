@@ -187,6 +187,12 @@ struct Node {
 // Repetitions, the fifty-move rule, and a move that undid the mover's own
 // previous one.
 int32_t drawRules(const Board& board, Node& node) {
+    const int fifty = fiftyMoveCount(board);
+    if (fifty > FiftyMoveCaution) {
+        if (fifty > FiftyMoveDraw) return 0;
+        node.nullAllowed = false;
+    }
+    // Plies back to the last move that no position before it can follow.
     const int clock = board.ply - board.lastIrreversiblePly;
     if (clock < 3) return Continue;
     const UndoRecord* undo = board.stack->undo;
@@ -200,10 +206,6 @@ int32_t drawRules(const Board& board, Node& node) {
     if (moverPart == savedPart && !(between[moveFrom(earlier)][moveTo(earlier)] & board.occupied)) {
         if (node.beta <= 0) return 0;
         if (node.alpha < -1) node.alpha = -1;
-    }
-    if (clock > FiftyMoveCaution) {
-        if (clock > FiftyMoveDraw) return 0;
-        node.nullAllowed = false;
     }
     for (int back = 4; back <= clock; back += 2)
         if (undo[board.ply - back].hashKey == board.hashKey) return 0;

@@ -307,7 +307,8 @@ SearchResult think(Search& search, const Board& gameBoard, const SearchRequest& 
         int maxIterations = limits.depthLimit;
         if (maxIterations == 0 || maxIterations >= MaxPly) maxIterations = MaxPly - 1;
         if (maxIterations < 1) maxIterations = 1;
-        timeBudget(search, board.ply, board.lastIrreversiblePly, root.previousBestScore);
+        timeBudget(search, gamePly(board), board.ply - board.lastIrreversiblePly,
+                   root.previousBestScore);
         if (tryBook(search, board, state))
             result.fromBook = true;
         else if (state == SearchThinking && ponderHit(search, board))

@@ -141,7 +141,6 @@ struct Search {
     SearchRequest request;  // of the running search
     int state;              // SearchState
     int stopRequested;      // 1: stop now; 2: the search ends itself after this iteration
-    int analysisRestart;    // the stop came from a move or take-back that restarts the analysis
     // The clock of the running search.
     int deadline;
     int pollInterval;

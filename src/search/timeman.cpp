@@ -33,7 +33,7 @@ int elapsedCentiseconds(const Search& search) {
     return int(centiseconds);
 }
 
-void timeBudget(Search& search, int gamePly, int lastIrreversiblePly, int previousScore) {
+void timeBudget(Search& search, int gamePly, int settledPlies, int previousScore) {
     SearchLimits& limits = *search.limits;
     // The clock is clamped before it divides anything: a GUI reports a fallen
     // flag as 0 or less, and a negative quotient would turn into a negative budget.
@@ -45,8 +45,7 @@ void timeBudget(Search& search, int gamePly, int lastIrreversiblePly, int previo
     float factor = 1.0f;
     if (limits.opponentClock > clock) {
         float ratio = float(limits.opponentClock) / float(clock);
-        bool quickReply = (search.request.opponentIsComputer || clock >= 3000) &&
-                          gamePly - lastIrreversiblePly < 11;
+        bool quickReply = (search.request.opponentIsComputer || clock >= 3000) && settledPlies < 11;
         factor = quickReply ? ratio : 1.0f + ratio;
     }
 
@@ -76,8 +75,8 @@ void timeBudget(Search& search, int gamePly, int lastIrreversiblePly, int previo
     if (!control && deadline > clock / 8) deadline = clock / 8;
     if (moves == 1) deadline = int64_t(clock) * 95 / 100;
     if (deadline <= 0) deadline = 1;
-    if (search.state == SearchPondering || search.state == SearchAnalysing || limits.depthLimit > 0)
-        deadline = NoTimeLimit;
+    // A depth limit ("sd") bounds the search beside the clock, not instead of it.
+    if (search.state == SearchPondering || search.state == SearchAnalysing) deadline = NoTimeLimit;
     if (deadline > NoTimeLimit) deadline = NoTimeLimit;
     if (limits.moveTime != 0) {
         limits.engineClock = limits.moveTime;
@@ -149,7 +148,6 @@ int scheduleNextPoll(Search& search) {
 
 void pollSearch(Search& search) {
     ++search.stack.pollCount;
-    search.analysisRestart = 0;
     if (scheduleNextPoll(search)) {
         requestStop(search, 1);
         return;

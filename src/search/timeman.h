@@ -7,9 +7,10 @@
 struct Search;
 
 // Sets deadline, startCounter, pollInterval, timeExtended and timeExtension;
-// may rewrite the limits' engineClock. previousScore: the best score of the
-// last search.
-void timeBudget(Search& search, int gamePly, int lastIrreversiblePly, int previousScore);
+// may rewrite the limits' engineClock. gamePly counts from the game's first
+// move; settledPlies are those since the last capture, pawn move or castling.
+// previousScore: the best score of the last search.
+void timeBudget(Search& search, int gamePly, int settledPlies, int previousScore);
 
 // Moves the deadline once, when the clock allows; returns 1 if it did.
 int extendTime(Search& search);

@@ -27,5 +27,5 @@ TEST(Perft, ReferencePositions) {
         }
         ++positions;
     }
-    EXPECT_EQ(positions, 101);
+    EXPECT_EQ(positions, 125);
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Live sessions with the engine over a pipe, as a GUI runs them: analysis
-that restarts on moves and take-backs, stat01 during a search, and the clock
-under "st" and under "level" with "time"/"otim", the end of input; UCI with
+that follows moves, take-backs and new positions, stat01 during a search, the
+clock under "st", under "level" with "time"/"otim" and beside "sd", a ping
+during the engine's move, the end of input; UCI with
 isready during a search, stop, ponderhit and move time; the command line;
 learning when the GUI ends the engine, and a read-only program directory.
 
@@ -85,6 +86,12 @@ def thinking(line):
     return len(fields) == 5 and all(f.lstrip("-").isdigit() for f in fields[:4])
 
 
+def variation(line):
+    """The variation of a thinking line, without the mate mark before it."""
+    text = line.split(None, 4)[4]
+    return text.split("] ", 1)[1] if text.startswith("[") and "] " in text else text
+
+
 def handshake(engine):
     engine.send("xboard")
     engine.send("protover 2")
@@ -111,20 +118,34 @@ def analysis(path):
     engine.send("undo")
     engine.expect(lambda l: thinking(l) and not l.split(None, 4)[4].startswith("1..."), 10,
                   "analysis after the take-back")
-    # A new position stops the analysis until the GUI asks again.
-    engine.send("setboard 4k3/8/8/8/8/8/4P3/4K3 b - - 0 1")
-    engine.drain(0.5)
-    engine.send("ping 3")
-    engine.expect(lambda l: l == "pong 3", 10, "pong after the setboard")
-    late = engine.drain(1.0)
-    assert not any(thinking(l) for l in late), f"still analysing after setboard: {late[:3]}"
-    engine.send("analyze")
-    engine.expect(lambda l: thinking(l) and l.split(None, 4)[4].startswith("1..."), 10,
-                  "analysis of the new position")
+    # Every line after the pong is about the position the GUI has just sent.
+    def about(prefix, commands, number):
+        for command in commands:
+            engine.send(command)
+        engine.send(f"ping {number}")
+        engine.expect(lambda l: l == f"pong {number}", 10, f"pong {number}")
+        engine.expect(lambda l: thinking(l), 10, f"analysis after {commands}")
+        late = [l for l in engine.drain(0.5) if thinking(l)]
+        wrong = [l for l in late if not variation(l).startswith(prefix)]
+        assert not wrong, f"after {commands}: {wrong[:3]}"
+        assert not any(l.startswith("move ") for l in late), f"a move in analyze mode: {late}"
+
+    # PyChess starts with analyze, force, setboard; its restart is exit, force, setboard,
+    # post, analyze. The move numbers are the FEN's.
+    about("40...K", ["force", "setboard 4k3/8/8/8/8/8/4P3/4K3 b - - 0 40"], 3)
+    about("12.", ["exit", "force", "setboard 8/8/4k3/8/8/4K3/4P3/8 w - - 0 12", "post",
+                  "analyze"], 4)
+    # A move is analysed, never answered; new restarts on the start position; an illegal
+    # move leaves the analysis going on the same position.
+    about("12...K", ["usermove e3d4"], 5)
+    about("1.", ["new"], 6)
+    engine.send("usermove e2e5")
+    engine.expect(lambda l: l == "Illegal move: e2e5", 10, "the refusal")
+    about("1.", [], 7)
     engine.send("exit")
     engine.drain(0.5)
-    engine.send("ping 4")
-    engine.expect(lambda l: l == "pong 4", 10, "pong after exit")
+    engine.send("ping 8")
+    engine.expect(lambda l: l == "pong 8", 10, "pong after exit")
     late = engine.drain(1.0)
     assert not any(thinking(l) for l in late), f"still analysing after exit: {late[:3]}"
     engine.quit()
@@ -146,6 +167,15 @@ def fixed_time(path):
         worst = max(worst, stamp - sent)
         engine.send("force")
     assert worst < 1.6 or not TIMING, f"a move under st 1 took {worst:.2f} s"
+    # A ping during the engine's own search is answered after its move.
+    engine.send("st 0.5")
+    engine.send("go")
+    time.sleep(0.2)
+    engine.send("ping 5")
+    _, line = engine.expect(lambda l: l.startswith("move ") or l.startswith("pong "), 10,
+                            "the move, then the pong")
+    assert line.startswith("move "), f"pong before the move: {line}"
+    engine.expect(lambda l: l == "pong 5", 10, "pong after the move")
     engine.quit()
     return worst
 
@@ -173,6 +203,15 @@ def clock(path):
         # Budget: about clock / moves to go, never a large part of the clock.
         assert spent < 3.0 or not TIMING, f"one move took {spent:.2f} s of a 30 s clock"
         engine.send("force")
+    # A depth limit beside the clock: three seconds left bound the move, not the depth.
+    engine.send("level 40 5 0")
+    engine.send("sd 20")
+    engine.send("time 300")
+    engine.send("otim 300")
+    sent = time.monotonic()
+    engine.send("go")
+    stamp, _ = engine.expect(lambda l: l.startswith("move "), 30, "a move under sd 20")
+    assert stamp - sent < 1.5 or not TIMING, f"sd 20 with 3 s left took {stamp - sent:.2f} s"
     engine.quit()
     return used
 

@@ -39,17 +39,56 @@ TEST(Fen, CastlingLetters) {
             << fen;
         EXPECT_EQ(findBoardInconsistency(position), nullptr) << fen;
     }
-    // The en-passant field is not read.
-    Board& ep = boardFromFen("4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1");
-    int count = generateMoves(ep);
-    for (int i = 0; i < count; ++i) EXPECT_FALSE(moveIsEnPassant(ep.stack->moveLists[0][i].move));
+}
+
+TEST(Fen, EnPassantSquareAndClocks) {
+    // The double step played and its position read from FEN: the same board and key, the
+    // en-passant part only where a pawn can take (perft.txt counts the captures).
+    const char* const cases[][3] = {
+        {"4k3/8/8/8/3p4/8/4P3/4K3 w - - 0 1", "e2e4", "4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1"},
+        {"4k3/3p4/8/4P3/8/8/8/4K3 b - - 0 1", "d7d5", "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 2"},
+        {"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "e2e4", "4k3/8/8/8/4P3/8/8/4K3 b - e3 0 1"},
+        {"4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "e2e4", "4k3/8/8/8/4P3/8/8/4K3 b - e6 0 1"}};
+    for (auto [before, move, after] : cases) {
+        Board& played = boardFromFen(before);
+        play(played, {move});
+        const uint64_t key = played.hashKey;
+        const int epFile = played.epFile;
+        Board& read = boardFromFen(after);
+        EXPECT_EQ(read.hashKey, key) << after;
+        EXPECT_EQ(read.epFile, epFile) << after;
+        EXPECT_EQ(findBoardInconsistency(read), nullptr) << after;
+    }
+    // The half-move clock counts towards the fifty-move rule; the move number gives the
+    // game's ply; missing fields count from the game's start.
+    const std::tuple<const char*, int, int> clocks[] = {
+        {"8/8/4k3/8/8/4K3/8/R7 w - - 99 80", 99, 158},
+        {"8/8/4k3/8/8/4K3/8/R7 b - - 0 8", 0, 15},
+        {"8/8/4k3/8/8/4K3/8/R7 b", 0, 1},
+        {"8/8/4k3/8/8/4K3/8/R7 w - - 7 0", 7, 0}};
+    for (auto [fen, fifty, ply] : clocks) {
+        Board& board = boardFromFen(fen);
+        EXPECT_EQ(std::make_pair(fiftyMoveCount(board), gamePly(board)), std::make_pair(fifty, ply))
+            << fen;
+    }
 }
 
 TEST(Fen, ValidationMessages) {
     // The setboard transcript has the messages about pawns, kings and checks; the
     // last failing test is the one reported.
     const char* const cases[][2] = {
-        {"", "no one to move!"},
+        {"", "not eight ranks of eight squares!"},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR/8 w KQkq - 0 1",
+         "not eight ranks of eight squares!"},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPP/RNBQKBNR w KQkq - 0 1",
+         "not eight ranks of eight squares!"},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNX w KQkq - 0 1",
+         "not eight ranks of eight squares!"},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR white KQkq - 0 1", "no one to move!"},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w K+kq - 0 1", "bad castling field!"},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq e9 0 1", "bad en-passant square!"},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - x 1", "bad half-move clock!"},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 -3", "bad move number!"},
         {"k7/8/8/7N/NNNNNNNN/NNNNNNNN/8/K7 w - - 0 1", "too many white knights!"},
         {"k7/8/8/NNNNNNNN/NNNNNNN1/8/8/K7 w - - 0 1", "accepted"},  // 15
         {"k7/8/8/7B/BBBBBBBB/BBBBBBBB/8/K7 b - - 0 1", "too many white bishops!"},
@@ -71,6 +110,7 @@ TEST(Fen, MalformedTextNeverCorruptsTheBoard) {
         "88888888888888888888888888888888k7K w - - 0 1",
         "kK9/8/8/8/8/8/8/8 w - - 0 1",
         "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkqABCDEFGHabcdefgh",
+        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR \t w  KQkq  e3\t0  1",
         "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w",
         "rnbqkbnr/pppppppp",
         "k7/8/8/8/8/8/8/7K b - - 0 1 trailing words",

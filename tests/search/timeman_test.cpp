@@ -21,7 +21,7 @@ Search& budget(std::array<int, 6> clock, int gamePly = 0, int previousScore = 0,
     search.limits = &limits;
     search.state = state;
     search.request = {state, computer, 0};
-    timeBudget(search, gamePly, 0, previousScore);
+    timeBudget(search, gamePly, gamePly, previousScore);
     return search;
 }
 
@@ -49,8 +49,9 @@ TEST(Time, Budgets) {
         {{2000, 4000, 40}, 0, 0, 0, false, 2000 / 40 / 3},
         {{2000, 4000, 40}, 0, 0, 0, true, 2000 / 40 / 2},
         {{30000, 30000, 40}, 0, 0, SearchAnalysing, false, 1073741824},  // or pondering
-        {{30000, 30000, 40, 0, 0, 6}, 0, 0, 0, false, 1073741824},       // "sd"
-        {{30000, 30000, 40, 0, 500, 6}, 0, 0, 0, false, 500},            // "st" overrides all
+        {{30000, 30000, 40, 0, 0, 6}, 0, 0, 0, false, 750},              // "sd" keeps the clock
+        {{200000, 200000, 100}, 118, 0, 0, false, 200000 / 19},  // 41 to a control of 100: 19
+        {{30000, 30000, 40, 0, 500, 6}, 0, 0, 0, false, 500},    // "st" overrides all
     };
     for (auto [clock, gamePly, previousScore, state, computer, deadline] : cases) {
         Search& search = budget(clock, gamePly, previousScore, state, computer);

@@ -112,7 +112,11 @@ def analysis(path):
     engine.expect(lambda l: thinking(l) and l.split(None, 4)[4].startswith("1..."), 10,
                   "analysis after 1.e4")
     engine.send(".")
-    engine.expect(lambda l: l.startswith("stat01: "), 10, "stat01 during the analysis")
+    _, status = engine.expect(lambda l: l.startswith("stat01: "), 10, "stat01 during the analysis")
+    # time nodes depth moves-left moves-total [move], no blank after the move
+    fields = status.split()[1:]
+    assert len(fields) in (5, 6) and all(f.isdigit() for f in fields[:5]), status
+    assert 0 <= int(fields[3]) <= int(fields[4]) == 20 and status == status.rstrip(), status
     engine.drain(0.3)
     # A take-back restarts it on the start position.
     engine.send("undo")
@@ -285,6 +289,14 @@ def uci(path):
     time.sleep(0.3)
     engine.send("stop")
     engine.expect(lambda l: l.startswith("bestmove "), 10, "bestmove after stop in ponder")
+    # A go always ends by itself: an overstepped flag, no own clock, no time, no depth.
+    engine.send("position startpos moves e2e4 e7e5 g1f3 b8c6")
+    for go in ("go wtime -50 btime 5000 winc 1000 binc 1000", "go btime 5000", "go movetime 0",
+               "go depth 0"):
+        sent = time.monotonic()
+        engine.send(go)
+        stamp, _ = engine.expect(lambda l: l.startswith("bestmove "), 10, go)
+        assert stamp - sent < 1.0 or not TIMING, f"{go} took {stamp - sent:.2f} s"
     slowest = 0.0
     for _ in range(3):
         sent = time.monotonic()

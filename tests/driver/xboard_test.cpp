@@ -2,7 +2,9 @@
 // the cut-off of long lines, server summaries) and the engine's "move" line.
 #include "driver/xboard.h"
 
+#include <array>
 #include <cstring>
+#include <utility>
 
 #include "notation/movetext.h"
 #include "test_support.h"
@@ -114,4 +116,26 @@ TEST_F(Xboard, MoveLine) {
     // No game in progress: no move.
     engine.game.gameInProgress = 0;
     EXPECT_EQ(stdoutOf([&] { sendEngineMove(engine, lines[0].first); }), "");
+}
+
+TEST_F(Xboard, ClockCommands) {
+    // Command, then moves per control, increment, move time and depth limit: "sd" and "st"
+    // hold beside each other and beside "level", "new" clears the depth.
+    const std::pair<const char*, std::array<int, 4>> cases[] = {{"sd 7", {1, 0, 0, 7}},
+                                                                {"level 40 5 0", {40, 0, 0, 7}},
+                                                                {"level 100 5 0", {100, 0, 0, 7}},
+                                                                {"level 0 0:10 0.1", {0, 10, 0, 7}},
+                                                                {"level 40 25+5 0", {40, 0, 0, 7}},
+                                                                {"st 0.5", {40, 0, 50, 7}},
+                                                                {"sd 3", {40, 0, 50, 3}},
+                                                                {"level 0 2 12", {0, 1200, 0, 3}},
+                                                                {"new", {0, 1200, 0, 0}}};
+    for (const auto& [command, expected] : cases) {
+        handleProtocolCommand(engine, command);
+        const SearchLimits& clock = engine.clock;
+        EXPECT_EQ((std::array<int, 4>{clock.movesPerSession, clock.increment, clock.moveTime,
+                                      clock.depthLimit}),
+                  expected)
+            << command;
+    }
 }

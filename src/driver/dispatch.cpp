@@ -56,7 +56,9 @@ void dispatchCommand(Engine& engine, const char* line) {
 }
 
 void readAndDispatchLine(Engine& engine) {
-    char line[CommandLineSize];
+    // Static: too large for a stack that a search is on. A line read here runs
+    // no search, so no second call comes while this one's line is in use.
+    static char line[CommandLineSize];
     if (readInputLine(line, sizeof line) < 0) shutdownEngine();
     dispatchCommand(engine, line);
 }

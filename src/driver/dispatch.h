@@ -4,9 +4,11 @@
 
 #include <cstring>
 
+#include "platform/input.h"
+
 struct Engine;
 
-constexpr int CommandLineSize = 4096;  // lines of at most 4095 characters
+constexpr int CommandLineSize = InputLineLimit + 1;
 
 inline bool startsWith(const char* line, const char* prefix) {
     return std::strncmp(line, prefix, std::strlen(prefix)) == 0;

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         watchTermination(endStandardInputAfterPendingLines);
     }
     // The first command chooses the protocol.
-    char line[CommandLineSize];
+    static char line[CommandLineSize];
     if (readInputLine(line, sizeof line) < 0) shutdownEngine();
     if (isUciCommand(line)) runUci(engine, line);
     do dispatchCommand(engine, line);

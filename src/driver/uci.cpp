@@ -134,7 +134,7 @@ void UciHost::reportCurrentMove(Search& search) {
 void UciHost::poll(Search& search) {
     reportCurrentMove(search);
     for (;;) {
-        char line[CommandLineSize];
+        static char line[CommandLineSize];  // too large for the search's stack
         InputPeek peek = peekInput(line, int(sizeof line));
         if (peek == InputNothing) return;
         if (peek == InputGone) {
@@ -216,7 +216,7 @@ BookOffer UciHost::bookMove(Board& board) {
 // Until "stop" or "ponderhit": an infinite or ponder search that ended by
 // itself keeps its move until then. Other commands wait for the main loop.
 void awaitStop(UciState& state) {
-    char line[CommandLineSize];
+    static char line[CommandLineSize];
     for (;;) {
         if (!waitForLine(standardInputReader(), 1000)) continue;
         InputPeek peek = peekInput(line, int(sizeof line));
@@ -376,7 +376,7 @@ void go(Engine& engine, UciState& state, const char* arguments) {
 // cannot be played, which is reported.
 void position(Engine& engine, UciState& state, const char* arguments) {
     Game& game = engine.game;
-    char fen[CommandLineSize];
+    static char fen[CommandLineSize];
     const char* moves = std::strstr(arguments, " moves");
     const char* text = arguments;
     if (isWord(text, "startpos")) {
@@ -618,7 +618,7 @@ void runUciCommand(Engine& engine, const char* line) {
 void runUci(Engine& engine, const char* firstLine) {
     beginUci(engine);
     runUciCommand(engine, firstLine);
-    char line[CommandLineSize];
+    static char line[CommandLineSize];
     while (readInputLine(line, int(sizeof line)) >= 0) runUciCommand(engine, line);
     shutdownEngine();
 }

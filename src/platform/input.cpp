@@ -10,7 +10,7 @@ namespace {
 
 // Whole lines, each ending in '\n', in text[start, end). The thread waits
 // when the queue is full, so a large file in the input costs no memory.
-constexpr int QueueSize = 1 << 16;
+constexpr int QueueSize = 1 << 18;
 static_assert(QueueSize > InputLineLimit + 1);
 
 }  // namespace
@@ -20,6 +20,7 @@ struct LineReader {
     std::mutex lock;
     std::condition_variable changed;  // a line came, room was made, or the input ended
     char text[QueueSize];
+    char reading[InputLineLimit + 1];  // the thread's line in the making
     int start = 0;
     int end = 0;
     uint64_t received = 0;  // lines pushed
@@ -58,7 +59,7 @@ bool pushLine(LineReader& reader, const char* line, int length) {
 // CR in the place after the limit waits to see whether an LF follows.
 void readUntilEnd(LineReader& reader) {
     char chunk[4096];
-    char line[InputLineLimit + 1];
+    char* line = reader.reading;
     int length = 0;
     bool open = true;
     while (open) {

@@ -8,8 +8,9 @@
 #include "platform/platform.h"
 
 // Longest line handed over whole; a longer line is split after this many
-// characters and the rest follows as the next line.
-constexpr int InputLineLimit = 4095;
+// characters and the rest follows as the next line. A UCI position line holds
+// a whole game: the longest one takes about 90 000 characters.
+constexpr int InputLineLimit = (1 << 17) - 1;
 
 struct LineReader;
 

@@ -57,6 +57,8 @@ bool sameBoard(const Board& a, const Board& b) {
     EXPECT_EQ(a.opponent, b.opponent);
     EXPECT_EQ(a.ply, b.ply);
     EXPECT_EQ(a.lastIrreversiblePly, b.lastIrreversiblePly);
+    EXPECT_EQ(a.fiftyMoveStart, b.fiftyMoveStart);
+    EXPECT_EQ(a.startPly, b.startPly);
     EXPECT_EQ(0, std::memcmp(a.squares, b.squares, 64));
     EXPECT_EQ(a.epFile, b.epFile);
     EXPECT_EQ(a.checkInfo, b.checkInfo);

@@ -78,36 +78,39 @@ TEST(MakeMove, RandomGamesRestoreEveryField) {
         << made << " " << castlings << " " << enPassants << " " << promotions;
 }
 
-// Special moves: the check state, castling rights, irreversible ply and
-// en-passant file they leave, fischerandom castling (the king's move to its
+// Special moves: the check state, castling rights, irreversible ply,
+// fifty-move count and en-passant file they leave, fischerandom castling (the king's move to its
 // rook's square); every case taken back to the start position.
 TEST(MakeMove, SpecialMoves) {
     struct Case {
         const char *fen, *moves, *after;
-        int whiteRights, blackRights, lastIrreversiblePly, checkInfo, epFile;
+        int whiteRights, blackRights, lastIrreversiblePly, checkInfo, epFile, fifty;
     };
     const char* rooks = "r3k2r/8/8/8/8/8/8/R3K2R w KQkq";
     const Case cases[] = {
         // Double steps: an en-passant file only when a pawn can take; one
         // uncovering a rook's check along the rank.
-        {"4k3/3p4/8/4P3/8/8/8/4K3 b -", "d7d5", "4k3/8/8/3pP3/8/8/8/4K3", 0, 0, 1, 0, 4},
-        {"8/8/8/8/8/8/R3P2k/K7 w -", "e2e4", "8/8/8/8/4P3/8/R6k/K7", 0, 0, 1, 1 + A2, 0},
+        {"4k3/3p4/8/4P3/8/8/8/4K3 b -", "d7d5", "4k3/8/8/3pP3/8/8/8/4K3", 0, 0, 1, 0, 4, 0},
+        {"8/8/8/8/8/8/R3P2k/K7 w -", "e2e4", "8/8/8/8/4P3/8/R6k/K7", 0, 0, 1, 1 + A2, 0, 0},
         // En passant opening a bishop's diagonal through the captured pawn, and
         // a rook's file while the pawn checks too.
-        {"6k1/3p4/8/4P3/8/8/B7/K7 b -", "d7d5 e5d6", "6k1/8/3P4/8/8/8/B7/K7", 0, 0, 2, 1 + A2, 0},
-        {"8/3pk3/8/4P3/8/8/8/K3R3 b -", "d7d5 e5d6", "8/4k3/3P4/8/8/8/8/K3R3", 0, 0, 2, DoubleCheck,
+        {"6k1/3p4/8/4P3/8/8/B7/K7 b -", "d7d5 e5d6", "6k1/8/3P4/8/8/8/B7/K7", 0, 0, 2, 1 + A2, 0,
          0},
-        // Castling with the rook giving check.
-        {"5k2/8/8/8/8/8/8/4K2R w K", "e1g1", "5k2/8/8/8/8/8/8/5RK1", 0, 0, 1, 1 + F1, 0},
+        {"8/3pk3/8/4P3/8/8/8/K3R3 b -", "d7d5 e5d6", "8/4k3/3P4/8/8/8/8/K3R3", 0, 0, 2, DoubleCheck,
+         0, 0},
+        // Castling with the rook giving check: no earlier position recurs, but the
+        // fifty-move count runs on.
+        {"5k2/8/8/8/8/8/8/4K2R w K", "e1g1", "5k2/8/8/8/8/8/8/5RK1", 0, 0, 1, 1 + F1, 0, 1},
         // A rook that returns does not regain its right; a king move loses both
         // but is no irreversible move.
-        {rooks, "h1h2 a8a7 h2h1 e8d8", "3k3r/r7/8/8/8/8/8/R3K2R", CastleQueenSide, 0, 0, 0, 0},
+        {rooks, "h1h2 a8a7 h2h1 e8d8", "3k3r/r7/8/8/8/8/8/R3K2R", CastleQueenSide, 0, 0, 0, 0, 4},
         // Taking an unmoved rook removes its owner's right (and checks).
-        {rooks, "h1h8", "r3k2R/8/8/8/8/8/8/R3K3", CastleQueenSide, CastleQueenSide, 1, 1 + H8, 0},
+        {rooks, "h1h8", "r3k2R/8/8/8/8/8/8/R3K3", CastleQueenSide, CastleQueenSide, 1, 1 + H8, 0,
+         0},
         // Fischerandom: king f1 and rook g1 swap; with the king already on c1
         // only the rook moves.
-        {"4k3/8/8/8/8/8/8/5KR1 w G", "f1g1", "4k3/8/8/8/8/8/8/5RK1", 0, 0, 1, 0, 0},
-        {"4k3/8/8/8/8/8/8/1RK5 w B", "c1c1", "4k3/8/8/8/8/8/8/2KR4", 0, 0, 1, 0, 0},
+        {"4k3/8/8/8/8/8/8/5KR1 w G", "f1g1", "4k3/8/8/8/8/8/8/5RK1", 0, 0, 1, 0, 0, 1},
+        {"4k3/8/8/8/8/8/8/1RK5 w B", "c1c1", "4k3/8/8/8/8/8/8/2KR4", 0, 0, 1, 0, 0, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fen);
@@ -121,6 +124,7 @@ TEST(MakeMove, SpecialMoves) {
         EXPECT_EQ(board.lastIrreversiblePly, c.lastIrreversiblePly);
         EXPECT_EQ(board.checkInfo, c.checkInfo);
         EXPECT_EQ(board.epFile, c.epFile);
+        EXPECT_EQ(fiftyMoveCount(board), c.fifty);
         while (board.ply) unmakeMove(board);
         EXPECT_TRUE(sameBoard(board, start));
     }

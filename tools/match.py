@@ -303,7 +303,7 @@ def check_learning(out, engine):
     commands = ["new", "force"] + [f"usermove {m}" for m in moves[:-1]] + ["bk", "quit"]
     done = subprocess.run(engine, input="\n".join(commands) + "\n", capture_output=True,
                           text=True, timeout=60)
-    counts = re.findall(r"telluser W (\d+), D (\d+), B (\d+)", done.stdout)
+    counts = re.findall(r"^ W (\d+), D (\d+), B (\d+)$", done.stdout, re.MULTILINE)
     if not counts or sum(map(int, counts[-1])) < 1:
         return f"the last game's position is not in the book: {done.stdout.strip()[-200:]}"
     directory = os.path.dirname(engine[-1])

@@ -71,7 +71,7 @@ void answerOwedPings(Session& session) {
     session.owedPongCount = 0;
 }
 
-void moveAndResign(Engine& engine, const SearchResult& result);
+void finishEngineMove(Engine& engine, const SearchResult& result);
 
 // The engine's move: the search, then resignation of a lost game, the move,
 // and a draw offer in a level ending; then the pongs owed.
@@ -81,11 +81,12 @@ void playEngineMove(Engine& engine) {
     if (checkGameEnd(game)) return;
     session.playing = 1;
     SearchResult result = searchGame(engine, SearchThinking);
-    moveAndResign(engine, result);
+    finishEngineMove(engine, result);
     answerOwedPings(session);
 }
 
-void moveAndResign(Engine& engine, const SearchResult& result) {
+// What follows the search of the engine's move, the move itself included.
+void finishEngineMove(Engine& engine, const SearchResult& result) {
     Game& game = engine.game;
     Session& session = engine.session;
     const RootSearch& root = engine.search.root;

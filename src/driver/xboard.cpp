@@ -71,20 +71,6 @@ void answerOwedPings(Session& session) {
     session.owedPongCount = 0;
 }
 
-void finishEngineMove(Engine& engine, const SearchResult& result);
-
-// The engine's move: the search, then resignation of a lost game, the move,
-// and a draw offer in a level ending; then the pongs owed.
-void playEngineMove(Engine& engine) {
-    Game& game = engine.game;
-    Session& session = engine.session;
-    if (checkGameEnd(game)) return;
-    session.playing = 1;
-    SearchResult result = searchGame(engine, SearchThinking);
-    finishEngineMove(engine, result);
-    answerOwedPings(session);
-}
-
 // What follows the search of the engine's move, the move itself included.
 void finishEngineMove(Engine& engine, const SearchResult& result) {
     Game& game = engine.game;
@@ -108,6 +94,18 @@ void finishEngineMove(Engine& engine, const SearchResult& result) {
     if (!game.gameInProgress || !playMoveIfValid(game, result.bestMove)) return;
     // A quiet pawnless ending that the evaluation calls level: offer a draw.
     considerDraw(game, engine.settings, result.score, 1);
+}
+
+// The engine's move: the search, then resignation of a lost game, the move,
+// and a draw offer in a level ending; then the pongs owed.
+void playEngineMove(Engine& engine) {
+    Game& game = engine.game;
+    Session& session = engine.session;
+    if (checkGameEnd(game)) return;
+    session.playing = 1;
+    SearchResult result = searchGame(engine, SearchThinking);
+    finishEngineMove(engine, result);
+    answerOwedPings(session);
 }
 
 // After the engine's move, with pondering on: think on the predicted reply
@@ -341,7 +339,7 @@ void force(Engine& engine, const char*) {
 // "sd" and "st" hold together with the clock: each sets its own limit.
 void searchDepth(Engine& engine, const char* line) {
     long depth = std::atol(line + 3);
-    engine.clock.depthLimit = depth > 0 && depth < MaxPly ? int(depth) : depth > 0 ? MaxPly - 1 : 0;
+    engine.clock.depthLimit = depth <= 0 ? 0 : depth < MaxPly ? int(depth) : MaxPly - 1;
 }
 
 void searchTime(Engine& engine, const char* line) {

@@ -103,10 +103,9 @@ int readCount(const char* text, int length, int limit) {
 
 bool isCastlingField(const char* text, int length) {
     if (length == 1 && text[0] == '-') return true;
+    // Only letters fold onto these lower-case ones.
     for (int i = 0; i < length; ++i) {
         char lower = char(text[i] | 0x20);
-        if (!(text[i] >= 'A' && text[i] <= 'Z') && !(text[i] >= 'a' && text[i] <= 'z'))
-            return false;
         if (lower != 'k' && lower != 'q' && (lower < 'a' || lower > 'h')) return false;
     }
     return true;

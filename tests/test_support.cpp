@@ -1,6 +1,5 @@
 #include "test_support.h"
 
-#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
@@ -85,12 +84,15 @@ Board& referenceBoard(const char* fen) {
     return board;
 }
 
-Move findMove(Board& board, const char* text) {
+Move findMove(Board& board, const char* text, int kind) {
     int count = generateMoves(board);
     auto moves = listText(board, 0, count);
-    auto it = std::find(moves.begin(), moves.end(), text);
-    EXPECT_NE(it, moves.end()) << text;
-    return it == moves.end() ? 0 : board.stack->moveLists[0][it - moves.begin()].move;
+    for (int i = 0; i < count; ++i) {
+        Move move = board.stack->moveLists[0][i].move;
+        if (moves[i] == text && (kind < 0 || moveKind(move) == kind)) return move;
+    }
+    ADD_FAILURE() << text << " of kind " << kind;
+    return 0;
 }
 
 void play(Board& board, std::initializer_list<const char*> moves) {
@@ -132,17 +134,13 @@ std::string squaresFen(const std::array<char, 64>& men, bool whiteToMove) {
     return fen + (whiteToMove ? " w - - 0 1" : " b - - 0 1");
 }
 
-std::string positionFen(const Board& board, bool mirrored) {
+std::string positionFen(const Board& board) {
     std::array<char, 64> men{};
-    for (int square = 0; square < 64; ++square) {
-        int piece = board.squares[square];
-        if (!piece) continue;
-        bool white = (board.white.all & bit(square)) != 0;
-        char letter = " pnbrqk"[piece];
-        men[mirrored ? square ^ 56 : square] =
-            white != mirrored ? char(std::toupper(letter)) : letter;
-    }
-    return squaresFen(men, (board.toMove->colour == White) != mirrored);
+    for (int square = 0; square < 64; ++square)
+        if (int piece = board.squares[square])
+            men[square] =
+                (board.white.all & bit(square)) ? "PNBRQK"[piece - 1] : "pnbrqk"[piece - 1];
+    return squaresFen(men, board.toMove->colour == White);
 }
 
 std::string mirrorFen(const std::string& fen) {
@@ -200,15 +198,4 @@ std::string variationString(Board& board, const PrincipalVariation& pv) {
     variationText(board, pv.pvMoves, pv.pvLength, text);
     sameBoard(board, before);
     return text;
-}
-
-Move findMove(Board& board, const char* text, int kind) {
-    int count = generateMoves(board);
-    auto moves = listText(board, 0, count);
-    for (int i = 0; i < count; ++i) {
-        Move move = board.stack->moveLists[0][i].move;
-        if (moves[i] == text && moveKind(move) == kind) return move;
-    }
-    ADD_FAILURE() << text << " of kind " << kind;
-    return 0;
 }

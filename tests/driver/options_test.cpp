@@ -1,5 +1,6 @@
 // Option lines and vostrel.ini: every kind of value and the lines the parsers
-// must refuse (ini_options has more); material tapers and centring.
+// must refuse (the transcripts ini_options and thinking have more); material
+// tapers and centring.
 #include "driver/options.h"
 
 #include <unistd.h>
@@ -71,12 +72,7 @@ TEST_F(Options, Values) {
         {"book_rand = seven", 0, &s.book_rand, INT32_MIN},
         {"egtb_cache = -5", 1, &s.egtb_cache, 0},
         {"egtb_cache = 16", 1, &s.egtb_cache, 16},
-        {"egtb_cache", 1, &s.egtb_cache, 16},
-        // Server channels: each key sets its own.
-        {"server_human = kibitz", 1, &s.serverHuman, 2},
-        {"server_computer = whisper", 1, &s.serverComputer, 1},
-        {"server_human = silent", 1, &s.serverHuman, 0},
-        {"server_other = kibitz", 0, &s.serverComputer, 1}};
+        {"egtb_cache", 1, &s.egtb_cache, 16}};
     for (auto [text, result, field, value] : lines) {
         EXPECT_EQ(handleOptionCommand(engine, text), result) << text;
         EXPECT_EQ(*field, value) << text;

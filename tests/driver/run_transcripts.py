@@ -1,21 +1,20 @@
 #!/usr/bin/env python3
-"""Runs the engine on each NAME.in of a directory and compares what it prints
-with NAME.out, line by line.
+"""Runs the engine on each NAME.in of a directory, its input through a pipe or
+from a file, and compares what it prints with NAME.out, line by line.
 
   run_transcripts.py [--input pipe|file] [--data DIR] [--skip NAME ...] TRANSCRIPTS ENGINE [ARG ...]
 
 ENGINE with its arguments is the command, e.g. `wine build-win64/vostrel.exe`.
-The input reaches the engine through a pipe or as a file on its standard
-input. "@DATA@" in an input stands for the data directory. Line ends are
-compared without their CR, so that a Windows build matches too. An expected
-line that ends in "..." matches any line that starts with the text before the
-dots (perft reports its time and rate, which vary from run to run); every other
-line must match exactly. The engine must exit with status 0 and write nothing
-to standard error. --skip leaves out the named transcripts (the full bench in
-a sanitizer build, many times slower than a release build).
+"@DATA@" in an input is the data directory. CRs before line ends are dropped
+(a Windows build). In an expected line "*", and three dots at its end, stand
+for any text: times and rates vary. The engine must exit with status 0 and
+write nothing to standard error. --skip leaves out the named transcripts (the
+full bench in a sanitizer build).
 """
 import argparse
+import itertools
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -25,8 +24,8 @@ TIMEOUT = 300  # seconds for one transcript, sanitizer and wine runs included
 
 def matches(expected, actual):
     if expected.endswith("..."):
-        return actual.startswith(expected[:-3])
-    return expected == actual
+        expected = expected[:-3] + "*"
+    return re.fullmatch(".*".join(map(re.escape, expected.split("*"))), actual) is not None
 
 
 def run(engine, text, how):
@@ -48,14 +47,14 @@ def problem(expected, status, output, errors):
         return f"exit status {status}"
     if errors:
         return f"output on standard error:\n{errors}"
-    want, got = expected.split("\n"), output.split("\n")
-    for number in range(max(len(want), len(got))):
-        if number >= len(want):
-            return f'line {number + 1}: unexpected extra output "{got[number]}"'
-        if number >= len(got):
-            return f'line {number + 1}: output ends; expected "{want[number]}"'
-        if not matches(want[number], got[number]):
-            return f'line {number + 1}: expected "{want[number]}"\n  but got "{got[number]}"'
+    lines = itertools.zip_longest(expected.split("\n"), output.split("\n"))
+    for number, (want, got) in enumerate(lines, 1):
+        if want is None:
+            return f'line {number}: unexpected extra output "{got}"'
+        if got is None:
+            return f'line {number}: output ends; expected "{want}"'
+        if not matches(want, got):
+            return f'line {number}: expected "{want}"\n  but got "{got}"'
     return None
 
 
@@ -74,24 +73,21 @@ def main():
                    if n.endswith(".in") and n[:-3] not in args.skip)
     if not names:
         sys.exit(f"no transcripts (*.in) in {args.transcripts}")
-    data = os.path.abspath(args.data)
     failed = []
     for name in names:
         base = os.path.join(args.transcripts, name)
+        expected = output = ""
         with open(base + ".in") as f:
-            text = f.read().replace("@DATA@", data)
+            text = f.read().replace("@DATA@", os.path.abspath(args.data))
         try:
             with open(base + ".out") as f:
                 expected = f.read()
-        except FileNotFoundError:
-            print(f"{name}: {base}.out is missing")
-            failed.append(name)
-            continue
-        try:
             status, output, errors = run(args.engine, text, args.input)
             trouble = problem(expected, status, output, errors)
+        except FileNotFoundError as missing:
+            trouble = f"{missing.filename} is missing"
         except subprocess.TimeoutExpired:
-            output, trouble = "", f"no end within {TIMEOUT} s"
+            trouble = f"no end within {TIMEOUT} s"
         if trouble:
             failed.append(name)
             print(f"{name}: FAILED: {trouble}\n--- expected ({base}.out)\n{expected}"

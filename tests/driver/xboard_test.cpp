@@ -1,5 +1,7 @@
-// The xboard host's thinking lines (score sign, mate texts, the ponder move,
-// the cut-off of long lines, server summaries) and the engine's "move" line.
+// The xboard host's thinking lines where a real search does not reach (the
+// ponder move, a summary's minutes and tablebase hits, the cut-off of long
+// lines), the "move" line and the clock commands. The transcript thinking has
+// the score's sign, mate texts and server summaries of real searches.
 #include "driver/xboard.h"
 
 #include <array>
@@ -32,56 +34,23 @@ protected:
     PrincipalVariation pv{};
 };
 
-TEST_F(Xboard, ScoreSignAndServerSummary) {
+TEST_F(Xboard, PonderMoveAndServerSummary) {
     Board& board = boardFromFen(AfterE4);
     pv = variationFrom(board, {"e7e5"});
-    // Black to move: the engine's +35 is White's -35.
-    EXPECT_EQ(print(board, 35), "5 -35 1234 123456 1...e5 \n");
-    engine.session.icsMode = 1;
+    engine.session.icsMode = engine.game.opponentIsComputer = 1;
     line.tablebaseHits = 3;
-    EXPECT_EQ(print(board, 35, true),
-              "5 -35 1234 123456 1...e5 \n"
-              "tellics whisper Score=-0.35 Depth=5/7 kNps=10 Time=12.34 TB=3 PV=1...e5 \n");
-    // Not the last line, or no channel: no summary. Scores as the engine sees them.
-    engine.settings.pv_objective_score = 0;
-    engine.game.opponentIsComputer = 1;
-    EXPECT_EQ(print(board, 35), "5 35 1234 123456 1...e5 \n");
-    engine.settings.serverComputer = 0;
-    EXPECT_EQ(print(board, 35, true), "5 35 1234 123456 1...e5 \n");
     // A ponder search shows its move; its summary waits for the prediction to come true.
-    engine.settings.serverComputer = 2;
     line.state = SearchPondering;
     line.ponderMove = buildMove(E2, E4, KindDoubleStep, Pawn);
-    EXPECT_EQ(print(board, -120, true), "5 -120 1234 123456 (e2e4) 1...e5 \n");
+    EXPECT_EQ(print(board, -120, true), "5 120 1234 123456 (e2e4) 1...e5 \n");
     EXPECT_STREQ(engine.session.kibitzText,
-                 "Score=-1.20 Depth=5/7 kNps=10 Time=12.34 TB=3 PV=(e2e4) 1...e5 ");
-
-    // A position marker hides the score; past a minute the summary's clock shows minutes.
+                 "Score=1.20 Depth=5/7 kNps=10 Time=12.34 TB=3 PV=(e2e4) 1...e5 ");
+    // Past a minute the summary's clock shows minutes.
     line.state = SearchThinking;
-    engine.game.positionMarker = 1;
     line.centiseconds = 6550;
     EXPECT_EQ(print(board, 35, true),
-              "5 0 6550 123456 1...e5 \n"
-              "tellics kibitz Score=0.00 Depth=5/7 kNps=1 Time= 1:05 TB=3 PV=1...e5 \n");
-}
-
-TEST_F(Xboard, MateTexts) {
-    Board& board = boardFromFen(StartFen);
-    pv = variationFrom(board, {"e2e4"});
-    // Mate in 3 for the engine, and being mated at ply 4.
-    EXPECT_EQ(print(board, 32758), "5 32758 1234 123456 [M3] 1.e4 \n");
-    EXPECT_EQ(print(board, -32759), "5 -32759 1234 123456 [M-2] 1.e4 \n");
-    engine.settings.pv_show_mate = 0;
-    EXPECT_EQ(print(board, 32758), "5 32758 1234 123456 1.e4 \n");
-    engine.settings.pv_show_mate = 1;
-    // The mate text counts from the engine's side, whatever the sign shown.
-    Board& black = boardFromFen(AfterE4);
-    pv = variationFrom(black, {"e7e5"});
-    EXPECT_EQ(print(black, 32758), "5 -32758 1234 123456 [M3] 1...e5 \n");
-    engine.session.icsMode = 1;
-    EXPECT_EQ(print(black, -32761, true),
-              "5 32761 1234 123456 [M-1] 1...e5 \n"
-              "tellics whisper Score=M-1 Depth=5/7 kNps=10 Time=12.34 TB=0 PV=1...e5 \n");
+              "5 -35 6550 123456 1...e5 \n"
+              "tellics kibitz Score=-0.35 Depth=5/7 kNps=1 Time= 1:05 TB=3 PV=1...e5 \n");
 }
 
 TEST_F(Xboard, LongLinesAreCut) {

@@ -37,8 +37,7 @@ TEST(MoveGen, StagedPromotionsAndEmptyLists) {
     Board& board = boardFromFen("4k3/1P6/8/8/8/8/8/4K3 w - - 0 1");
     board.stack->moveLists[1] = board.stack->moveLists[3] = board.stack->moveBuffer + 100;
     EXPECT_EQ(listText(board, 1, generateCaptures(board, 1)), (Moves{"b7b8q"}));
-    Moves quiet = listText(board, 1, generateQuietMoves(board, 1));
-    EXPECT_EQ(quiet.front(), "b7b8n");
+    EXPECT_EQ(listText(board, 1, generateQuietMoves(board, 1)).front(), "b7b8n");
     // No captures: an empty list that ends where it starts.
     Board& start = boardFromFen(StartFen);
     EXPECT_EQ(generateCaptures(start, 3), 0);

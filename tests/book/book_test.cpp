@@ -10,9 +10,9 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <sstream>
 
 #include "board/makemove.h"
-#include "board/movegen.h"
 #include "test_support.h"
 
 namespace {
@@ -35,8 +35,6 @@ Bytes recordsOf(const std::vector<Fields>& records) {
                 bytes.push_back(static_cast<unsigned char>(record[field] >> (8 * i)));
     return bytes;
 }
-
-Fields noData(uint64_t key) { return {key, 0, 0, 0, 1}; }
 
 void writeFile(const char* name, const Bytes& bytes) {
     std::ofstream(name, std::ios::binary)
@@ -87,7 +85,7 @@ TEST_F(Book, FileFormatByteByByte) {
     EXPECT_EQ(probe("main.bk", high[0]), high);
     // Keys one byte off a stored one at either end, and the torn record's: no data.
     for (uint64_t key : {0x0102030405060709ull, 0x0202030405060708ull, 8ull})
-        EXPECT_EQ(probe("main.bk", key), noData(key));
+        EXPECT_EQ(probe("main.bk", key), (Fields{key, 0, 0, 0, 1}));
 
     // Merging updates in place (the torn tail kept), then appends over the torn tail.
     EXPECT_EQ(bookMergeRecord({high[0], 1, 0x100, 0, 0x10}, "main.bk"), 1);
@@ -97,48 +95,34 @@ TEST_F(Book, FileFormatByteByByte) {
     EXPECT_EQ(readFile("main.bk"), recordsOf({first, updated, later, added}));
 }
 
-TEST_F(Book, RandomSpreadOfTheScore) {
-    // Spread 10: every hundredth from -5 to +4, sooner or later.
+TEST_F(Book, AcceptanceRulesAndSpread) {
+    std::ifstream rows(VOSTREL_TEST_DATA "/book_acceptance.txt");
+    int count = 0;
+    for (std::string line; std::getline(rows, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        SCOPED_TRACE(line);
+        std::istringstream row(line);
+        std::string book, side, verdict;
+        Fields record;
+        int occurrence;
+        row >> book >> side >> record[1] >> record[2] >> record[3] >> record[4] >> occurrence >>
+            verdict;
+        ASSERT_TRUE(row);
+        ++count;
+        Board& board = boardFromFen(side == "white" ? StartFen : AfterE4);
+        const char* move = side == "white" ? "e2e4" : "e7e5";
+        record[0] = keyAfter(board, move);
+        writeFile(book == "opponent" ? MainBookName : OpponentBook, {});
+        writeFile(book == "opponent" ? OpponentBook : MainBookName, recordsOf({record}));
+        EXPECT_EQ(bookChooseMove(board, Opponent, 0, occurrence).move,
+                  verdict == "accepted" ? findMove(board, move) : 0);
+    }
+    EXPECT_EQ(count, 11);
+    // Spread 10 around a score of one half: every hundredth from -5 to +4, sooner or later.
     std::set<int> seen;
     for (int i = 0; i < 2000; ++i)
         seen.insert(int(std::lround((bookScore({1, 1, 1, 0, 0}, White, 10) - 0.5) * 100)));
     EXPECT_EQ(seen, (std::set<int>{-5, -4, -3, -2, -1, 0, 1, 2, 3, 4}));
-}
-
-TEST_F(Book, AcceptanceRules) {
-    struct Case {
-        bool opponentBook, white;
-        uint64_t whiteWins, blackWins, draws, flags;
-        int occurrence;
-        bool accepted;
-    };
-    const Case cases[] = {
-        // Opponent's book: white above one half, black 0.45 or more; any number of games.
-        {true, true, 1, 1, 0, 0, 1, false},
-        {true, true, 2, 1, 0, 0, 20, true},
-        {true, false, 11, 9, 0, 0, 1, true},
-        {true, false, 14, 11, 0, 0, 1, false},
-        // Main book: white 0.45 or more, black 0.35 or more (draws count half).
-        {false, true, 9, 11, 0, 0, 1, true},
-        {false, true, 11, 14, 0, 0, 1, false},
-        {false, false, 12, 6, 2, 0, 1, true},
-        {false, false, 33, 17, 0, 0, 1, false},
-        // Fewer games than the occurrence, unless the line scored 0.9 or more.
-        {false, true, 9, 1, 0, 0, 20, true},
-        {false, true, 8, 1, 1, 0, 20, false},
-        // Marked as no data: never.
-        {true, true, 5, 0, 0, 1, 1, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
-        writeFile(c.opponentBook ? MainBookName : OpponentBook, {});
-        Board& board = boardFromFen(c.white ? StartFen : AfterE4);
-        const char* move = c.white ? "e2e4" : "e7e5";
-        writeFile(c.opponentBook ? OpponentBook : MainBookName,
-                  recordsOf({{keyAfter(board, move), c.whiteWins, c.blackWins, c.draws, c.flags}}));
-        EXPECT_EQ(bookChooseMove(board, Opponent, 0, c.occurrence).move,
-                  c.accepted ? findMove(board, move) : 0);
-    }
 }
 
 TEST_F(Book, ChoiceOrderSpreadAndInformationLine) {
@@ -186,7 +170,7 @@ TEST_F(Book, LearningFromGames) {
             }
         }
     }
-    EXPECT_EQ(probe(MainBookName, board.hashKey), noData(board.hashKey));  // after the last move
+    EXPECT_EQ(probe(MainBookName, board.hashKey)[4], 1u);  // no data after the last move
     EXPECT_EQ(bookLearnGame(Opponent, undo, 2, 1), 1);
     Board& start = boardFromFen(StartFen);
     EXPECT_EQ(bookChooseMove(start, Opponent, 0, 1).move, findMove(start, "g1f3"));
@@ -247,7 +231,6 @@ TEST_F(Book, OpponentNamesAsFileNames) {
     }
     opponentBookName(file, sizeof file, std::string(100, 'x').c_str());
     EXPECT_EQ(file, std::string(64, 'x') + ".bk");
-
     // An opponent named like the main book does not count its games there twice.
     UndoRecord undo{};
     undo.hashKey = 31;

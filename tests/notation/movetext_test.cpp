@@ -3,8 +3,8 @@
 #include "notation/movetext.h"
 
 #include <cstring>
+#include <fstream>
 #include <sstream>
-#include <utility>
 
 #include "board/movegen.h"
 #include "test_support.h"
@@ -15,8 +15,8 @@ namespace {
 std::string sanIn(const char* fen, const std::string& moves, int kind = -1) {
     Board& board = boardFromFen(fen);
     std::istringstream words(moves);
-    std::string text, word;
-    while (words >> word) {
+    std::string text;
+    for (std::string word; words >> word;) {
         Move move = kind < 0 ? findMove(board, word.c_str()) : findMove(board, word.c_str(), kind);
         const Board before = board;
         char san[16];
@@ -37,25 +37,17 @@ const char* const KingStays = "1rk5/pppppppp/8/8/8/8/PPPPPPPP/1RK5 w Bb - 0 1";
 }  // namespace
 
 TEST(MoveText, San) {
-    const char* const cases[][3] = {
-        {Promotion, "e7e8q e7e8n e7e8r e7e8b e7d8q", "e8=Q e8=N e8=R e8=B exd8=Q "},
-        {"r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "e1g1 e1c1", "O-O O-O-O "},
-        {KingStays, "c1c1", "O-O-O "},
-        {"rnbqkbnr/pppppppp/8/8/3P4/5N2/PPP1PPPP/RNBQKB1R w KQkq - 0 1", "b1d2 f3d2 f3e5",
-         "Nbd2 Nfd2 Ne5 "},
-        {"4k3/8/8/8/8/5N2/3r4/1N2K3 w - - 0 1", "b1d2", "Nbxd2 "},
-        // The pinned knight on c3 is no candidate; unpinned, it is.
-        {"4k3/8/8/8/1b6/2N5/8/4K1N1 w - - 0 1", "g1e2", "Ne2 "},
-        {"4k3/8/8/8/8/2N5/8/4K1N1 w - - 0 1", "g1e2", "Nge2 "},
-        {"k7/8/8/8/8/4R3/8/4R1K1 w - - 0 1", "e1e2 e3e2", "R1e2 R3e2 "},
-        {"7k/8/8/8/8/8/8/R4RK1 w - - 0 1", "a1e1 f1e1", "Rae1 Rfe1 "},
-        // Neither a blocked rook nor a black one is a candidate.
-        {"1k6/8/8/8/8/8/7K/R4B1R w - - 0 1", "a1d1", "Rd1 "},
-        {"7k/8/8/8/8/8/7K/R3r3 w - - 0 1", "a1d1", "Rd1 "},
-        // a1, a3 and c1 all reach b2; a1 shares a file with one, a rank with the other.
-        {"6k1/8/8/8/8/Q7/8/Q1Q4K w - - 0 1", "a1b2 a3b2 c1b2", "Qa1b2 Q3b2 Qcb2 "},
-        {"4k3/8/8/8/8/8/4r3/4K3 w - - 0 1", "e1e2", "Kxe2 "}};
-    for (const auto& [fen, moves, expected] : cases) EXPECT_EQ(sanIn(fen, moves), expected) << fen;
+    std::ifstream file(VOSTREL_TEST_DATA "/san.txt");
+    int rows = 0;
+    for (std::string line; std::getline(file, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        ++rows;
+        size_t moves = line.find(" ; "), san = line.rfind(" ; ");
+        EXPECT_EQ(sanIn(line.substr(0, moves).c_str(), line.substr(moves + 3, san - moves - 3)),
+                  line.substr(san + 3) + " ")
+            << line;
+    }
+    EXPECT_EQ(rows, 13);
     EXPECT_EQ(sanIn(Random, "b1g1", KindCastleKingSide), "O-O ");
     EXPECT_EQ(sanIn(Random, "b1c1", KindCastleQueenSide), "O-O-O ");
     EXPECT_EQ(sanIn(Random, "b1c1", KindKing), "Kc1 ");
@@ -66,22 +58,30 @@ TEST(MoveText, San) {
     EXPECT_EQ(sanIn(StartFen, "g1f3"), "Sf3 ");
     EXPECT_EQ(sanIn(Promotion, "e7e8q"), "e8=Q ");
     std::memcpy(pieceLetters, saved, sizeof saved);
+    // Long text: piece letter, from, "x", to, promotion letter; the length without the blank.
+    char text[16];
+    EXPECT_EQ(moveTextLong(buildMove(E7, D8, KindPromoteQueen, Pawn, Rook, Queen), text), 6);
+    EXPECT_STREQ(text, "e7xd8Q ");
+    EXPECT_EQ(moveTextLong(buildMove(G1, F3, KindKnight, Knight), text), 5);
+    EXPECT_STREQ(text, "Ng1f3 ");
 }
 
-TEST(MoveText, ParsePromotionsAndCastling) {
+TEST(MoveText, Parse) {
     // No letter, an unknown letter or a bare "=" names no promotion.
-    const std::pair<const char*, int> promotions[] = {
-        {"e7e8q", Queen},  {"e7e8Q", Queen},  {"e7e8=q", Queen}, {"e7e8=Q", Queen},
-        {"e7e8n", Knight}, {"e7e8N", Knight}, {"e7e8r", Rook},   {"e7e8=R", Rook},
-        {"e7e8b", Bishop}, {"e7e8B", Bishop}, {"e7e8", 0},       {"e7e8k", 0},
-        {"e7e8p", 0},      {"e7e8x", 0},      {"e7e8=", 0},      {"e7e8=k", 0}};
+    const std::pair<const char*, int> promotions[] = {{"e7e8q e7e8Q e7e8=q e7e8=Q", Queen},
+                                                      {"e7e8n e7e8N", Knight},
+                                                      {"e7e8r e7e8=R", Rook},
+                                                      {"e7e8b e7e8B", Bishop},
+                                                      {"e7e8 e7e8k e7e8p e7e8x e7e8= e7e8=k", 0}};
     Board& board = boardFromFen(Promotion);
-    for (auto [text, piece] : promotions) {
-        Move move = parseMoveText(board, text);
-        EXPECT_EQ(move ? movePromotion(move) : 0, piece) << text;
-        EXPECT_EQ(move ? moveTo(move) : E8, E8) << text;
+    for (auto [texts, piece] : promotions) {
+        std::istringstream words(texts);
+        for (std::string text; words >> text;) {
+            Move move = parseMoveText(board, text.c_str());
+            EXPECT_EQ(move ? movePromotion(move) : 0, piece) << text;
+            EXPECT_EQ(move ? moveTo(move) : E8, E8) << text;
+        }
     }
-
     // The castling of this king move; none without the right or with the path blocked.
     const char* both = "r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R3K2R w KQkq - 0 1";
     // clang-format off
@@ -97,39 +97,35 @@ TEST(MoveText, ParsePromotionsAndCastling) {
         EXPECT_EQ(parseMoveText(position, text), king ? findMove(position, king, kind) : 0)
             << fen << " " << text;
     }
-}
-
-TEST(MoveText, ParseHostileText) {
-    // The h-file is open: an unreadable coordinate that wrapped would make "E2E4" h1h3.
-    Board& board = boardFromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPP1/RNBQKBNR w KQkq - 0 1");
-    std::vector<std::string> texts = {"",      "e",     "e2",    "e2e",  "zzzz", "e2e4x",
-                                      "E2E4",  "i2h3",  "e9e4",  "e0e4", "O-",   "0-",
-                                      "e2 e4", "e2-e4", "e2e4 ", "e2e5", "h1h9"};
-    texts.push_back(std::string(4095, 'e'));
-    texts.push_back("e2e4" + std::string(4091, 'x'));
-    texts.push_back(std::string(4095, '\xff'));
+    // Hostile text. The h-file is open: an unreadable coordinate that wrapped
+    // would make "E2E4" h1h3.
+    Board& open = boardFromFen("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPP1/RNBQKBNR w KQkq - 0 1");
+    // clang-format off
+    const std::string texts[] = {"", "e", "e2", "e2e", "zzzz", "e2e4x", "E2E4", "i2h3", "e9e4",
+        "e0e4", "O-", "0-", "e2 e4", "e2-e4", "e2e4 ", "e2e5", "h1h9", std::string(4095, 'e'),
+        "e2e4" + std::string(4091, 'x'), std::string(4095, '\xff')};
+    // clang-format on
     // Each in a buffer of its size: a read past the terminator leaves the allocation.
     for (const std::string& text : texts) {
         std::vector<char> buffer(text.begin(), text.end());
         buffer.push_back('\0');
-        EXPECT_EQ(parseMoveText(board, buffer.data()), 0u) << text.substr(0, 16);
+        EXPECT_EQ(parseMoveText(open, buffer.data()), 0u) << text.substr(0, 16);
     }
-    EXPECT_EQ(parseMoveText(board, "h1h3"), findMove(board, "h1h3"));
+    EXPECT_EQ(parseMoveText(open, "h1h3"), findMove(open, "h1h3"));
 }
 
 TEST(MoveText, VariationText) {
     Board& board = boardFromFen(StartFen);
-    EXPECT_EQ(variationString(board, variationFrom(board, {})), "");
+    auto text = [&](std::initializer_list<const char*> moves) {
+        return variationString(board, variationFrom(board, moves));
+    };
+    EXPECT_EQ(text({}), "");
     // A mate ends in two plus signs, a check in the middle in "+ ".
-    const auto mate =
-        variationFrom(board, {"e2e4", "e7e5", "d1h5", "b8c6", "f1c4", "g8f6", "h5f7"});
-    EXPECT_EQ(variationString(board, mate), "1.e4 e5 2.Qh5 Nc6 3.Bc4 Nf6 4.Qxf7++");
-    EXPECT_EQ(variationString(board, variationFrom(board, {"e2e4", "f7f6", "d1h5", "g7g6"})),
-              "1.e4 f6 2.Qh5+ g6 ");
+    EXPECT_EQ(text({"e2e4", "e7e5", "d1h5", "b8c6", "f1c4", "g8f6", "h5f7"}),
+              "1.e4 e5 2.Qh5 Nc6 3.Bc4 Nf6 4.Qxf7++");
+    EXPECT_EQ(text({"e2e4", "f7f6", "d1h5", "g7g6"}), "1.e4 f6 2.Qh5+ g6 ");
     // En passant takes a pawn off its destination: still a capture.
-    EXPECT_EQ(
-        variationString(board, variationFrom(board, {"e2e4", "a7a6", "e4e5", "d7d5", "e5d6"})),
-        "1.e4 a6 2.e5 d5 3.exd6 ");
+    EXPECT_EQ(text({"e2e4", "a7a6", "e4e5", "d7d5", "e5d6"}), "1.e4 a6 2.e5 d5 3.exd6 ");
     // A move that cannot be played ends the text before it is named.
     PrincipalVariation broken = variationFrom(board, {"e2e4"});
     broken.pvMoves[broken.pvLength++] = broken.pvMoves[0];
@@ -140,14 +136,5 @@ TEST(MoveText, VariationText) {
     EXPECT_EQ(variationString(board, longest), variationString(board, shorter));
     // Black to move: "N..." first; the numbers follow the board's ply.
     play(board, {"e2e4", "e7e5", "g1f3"});
-    EXPECT_EQ(variationString(board, variationFrom(board, {"b8c6", "f1b5"})), "2...Nc6 3.Bb5 ");
-}
-
-TEST(MoveText, LongText) {
-    // Piece letter, from, "x", to, promotion letter; the length without the blank.
-    char text[16];
-    EXPECT_EQ(moveTextLong(buildMove(E7, D8, KindPromoteQueen, Pawn, Rook, Queen), text), 6);
-    EXPECT_STREQ(text, "e7xd8Q ");
-    EXPECT_EQ(moveTextLong(buildMove(G1, F3, KindKnight, Knight), text), 5);
-    EXPECT_STREQ(text, "Ng1f3 ");
+    EXPECT_EQ(text({"b8c6", "f1b5"}), "2...Nc6 3.Bb5 ");
 }

@@ -1,21 +1,17 @@
-// Sources of input for the line reader's tests, made by the system's own
-// means: the test writes at one end, the reader reads the other.
+// Input for the line reader's tests, made by the system's own means: a pipe
+// the test writes at one end, or a file the test wrote, opened for reading.
 #pragma once
 
 #include <string>
 
 #include "platform/platform.h"
 
-enum class SourceKind { Pipe, NamedPipe, File };
-
-struct TestSource {
+struct TestPipe {
     InputSource reading;
-    std::intptr_t writing;  // the writer's end; a file is written whole before it is read
-    std::string path;       // of a named pipe or a file, removed when closed
+    std::intptr_t writing;
 };
-
-// A file source holds text; a pipe starts empty and open.
-TestSource openTestSource(SourceKind kind, const std::string& text = "");
-void writeTestSource(TestSource& source, const std::string& text);
-void closeTestWriter(TestSource& source);   // the reader then sees the end of input
-void closeTestReading(TestSource& source);  // after the reader has stopped
+TestPipe openTestPipe();
+void writeTestPipe(std::intptr_t writing, const std::string& text);
+InputSource openTestFile(const std::string& path);
+void closeTestEnd(
+    std::intptr_t end);  // of a pipe (the writer's: the reader sees the end) or a file

@@ -1,34 +1,25 @@
-// The search: mates at their exact distance, the node's draw rules, null move,
-// extensions and reductions, on positions where each rule decides the outcome.
+// The search: mates at their exact distance, the node's draw rules and
+// bounds, null move, on positions where each rule decides the outcome.
 #include "search/alphabeta.h"
 
 #include <tuple>
 
-#include "board/makemove.h"
-#include "board/movegen.h"
 #include "driver/game.h"
 #include "search/tt.h"
 #include "test_support.h"
 
 namespace {
 
-// The position on clean memory, with no poll, node counters at zero and
-// extensions as in the eighth iteration.
-Board& freshNode(const char* fen) {
-    Board& board = boardFromFen(fen);
-    Search& search = engine.search;
+// The node searched on clean memory, no poll, counters at zero, iteration 8.
+int32_t searchNode(Board& board, int ply, int depth, int32_t alpha = -Mate, int32_t beta = Mate) {
     clearTables();
-    resetSearchStackForGame(search.stack);
-    search.stack.stopFlag = 0;
-    search.stack.pollLimit = UINT32_MAX;
-    search.root.iterationDepth = 8;
+    resetSearchStackForGame(engine.search.stack);
+    engine.search.stack.stopFlag = 0;
+    engine.search.stack.pollLimit = UINT32_MAX;
+    engine.search.root.iterationDepth = 8;
     board.stack->makeCount = board.stack->nullMoveCount = 0;
-    return board;
-}
-
-int32_t searchNode(Board& board, int ply, int depth) {
     board.stack->moveLists[ply] = board.stack->moveBuffer + 1000;
-    return alphaBeta(engine.search, board, ply, depth, -Mate, Mate);
+    return alphaBeta(engine.search, board, ply, depth, alpha, beta);
 }
 
 }  // namespace
@@ -49,23 +40,28 @@ TEST(Search, FindsForcedMatesAtTheirDistance) {
     engine.clock.depthLimit = 0;
 }
 
-// Mated and stalemated nodes, and a repetition.
-TEST(Search, NodeScoresOfEndedAndRepeatedPositions) {
-    EXPECT_EQ(searchNode(freshNode("R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1"), 3, 16), 3 - Mate);
-    EXPECT_EQ(searchNode(freshNode("7k/5Q2/8/8/8/8/8/K7 b - - 0 1"), 1, 16), 0);
+TEST(Search, NodeScoresAndBounds) {
+    EXPECT_EQ(searchNode(boardFromFen("R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1"), 3, 16), 3 - Mate);
+    EXPECT_EQ(searchNode(boardFromFen("7k/5Q2/8/8/8/8/8/K7 b - - 0 1"), 1, 16), 0);  // stalemate
     // Knights out and back: the start position again, a draw for the node.
-    Board& board = freshNode(StartFen);
+    Board& board = boardFromFen(StartFen);
     play(board, {"g1f3", "g8f6", "f3g1", "f6g8"});
     EXPECT_EQ(searchNode(board, 4, 24), 0);
+    // Failing low, the node stores an upper bound; failing high, a lower one.
+    for (auto [alpha, bound] : {std::pair(500, Bound::Upper), std::pair(-500, Bound::Lower)}) {
+        Board& start = boardFromFen(StartFen);
+        searchNode(start, 1, 16, alpha, alpha + 1);
+        const TableEntry* entry = findTableEntry(start);
+        EXPECT_TRUE(entry && Bound(entry->flags & 3) == bound) << alpha;
+    }
 }
 
 // Null move: never in check, never for a side without pieces or without pawns
 // (zugzwang), elsewhere tried. Where it is forbidden the setting changes
-// nothing, neither the score nor a single node.
+// nothing, neither the score nor a single node. Rows: position, depth, passes.
 TEST(Search, NullMoveOnlyWherePassingIsSafe) {
     const int32_t saved = engine.settings.search_prune_nullmove;
     const std::tuple<const char*, int, bool> cases[] = {
-        // position, depth, passes
         {"7k/8/8/8/8/3N3P/5PP1/r5K1 w - - 0 1", 8, false},  // in check,
         {"7k/8/8/8/8/3N3P/r4PP1/6K1 w - - 0 1", 8, true},   // not in check
         // A mutual zugzwang: the side to move must give up its c-pawn, and a
@@ -74,65 +70,16 @@ TEST(Search, NullMoveOnlyWherePassingIsSafe) {
         {"k7/ppp5/8/8/8/8/8/KRBN4 w - - 0 1", 24, false},  // pieces without pawns
     };
     for (auto [fen, depth, passes] : cases) {
-        std::pair<int32_t, uint32_t> outcome[2];  // score and nodes
-        uint32_t nullMoves[2];
+        std::tuple<int32_t, uint32_t, uint32_t> outcome[2];  // score, nodes, null moves
         for (int on : {0, 1}) {
             engine.settings.search_prune_nullmove = on;
-            Board& board = freshNode(fen);
-            outcome[on] = {searchNode(board, 1, depth), board.stack->makeCount};
-            nullMoves[on] = board.stack->nullMoveCount;
+            Board& board = boardFromFen(fen);
+            const int32_t score = searchNode(board, 1, depth);
+            outcome[on] = {score, board.stack->makeCount, board.stack->nullMoveCount};
         }
-        EXPECT_EQ(nullMoves[0], 0u) << fen;
-        EXPECT_EQ(nullMoves[1] > 0, passes) << fen;
-        if (!passes) {
-            EXPECT_EQ(outcome[1], outcome[0]) << fen;
-        }
+        EXPECT_EQ(std::get<2>(outcome[0]), 0u) << fen;
+        EXPECT_EQ(std::get<2>(outcome[1]) > 0, passes) << fen;
+        EXPECT_TRUE(passes || outcome[1] == outcome[0]) << fen;
     }
     engine.settings.search_prune_nullmove = saved;
-}
-
-// The extension a node gets, early in the iteration, for the move that
-// reached it: in eighths of a ply.
-TEST(Search, ExtensionsOfTheLastMove) {
-    const int check = engine.settings.search_extend_check;
-    const std::pair<const char*, int> cases[] = {
-        {"a1a8", check},      // a check by a piece the king cannot take
-        {"f1f8", check / 2},  // by a rook the king takes for free
-        {"d5c7", check + 2},  // discovered
-        {"b6b7", 6},          // a pawn one step from promotion
-        {"g1h1", 0},
-    };
-    for (auto [move, extension] : cases) {
-        Board& board = freshNode("6k1/8/1P6/3N4/8/1B6/8/R4RK1 w - - 0 1");
-        saveUndo(board);
-        makeMove(board, findMove(board, move));
-        searchNode(board, 1, 8);
-        EXPECT_EQ(engine.search.stack.plies[1].extension, extension) << move;
-    }
-}
-
-// With every move after the first one ply shorter, the late fork that wins
-// the rook beats alpha when reduced and is searched again in full; moves that
-// fail low stay reduced. The table shows the depth of each move's last search.
-TEST(Search, ReducedMoveThatBeatsAlphaIsSearchedAgain) {
-    const int32_t saved = engine.settings.search_prune_lmr_moves;
-    for (int lateMoves : {1, 255}) {
-        engine.settings.search_prune_lmr_moves = lateMoves;
-        Board& board = freshNode("r3k3/8/8/3N4/8/8/5PPP/6K1 w - - 0 1");
-        EXPECT_GT(searchNode(board, 1, 4 * OnePly), 300);
-        const Move fork = findMove(board, "d5c7");
-        EXPECT_EQ(engine.search.stack.plies[1].bestMove, fork);
-        int reduced = 0;
-        for (int i = 0, count = generateLegalMoves(board, 0); i < count; ++i) {
-            const Move move = board.stack->moveLists[0][i].move;
-            saveUndo(board);
-            makeMove(board, move);
-            const TableEntry* entry = findTableEntry(board);
-            unmakeMove(board);
-            EXPECT_TRUE(entry && (entry->depth == 3 || (entry->depth == 2 && move != fork)));
-            reduced += entry && entry->depth == 2;
-        }
-        EXPECT_EQ(reduced > 0, lateMoves == 1);
-    }
-    engine.settings.search_prune_lmr_moves = saved;
 }

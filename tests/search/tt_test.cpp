@@ -1,12 +1,12 @@
 // The transposition table: mate scores relative to the node, bounds that cut,
-// the replacement rule, moves kept, and the sizes the memory setting gives.
+// moves kept, the replacement rule, and the sizes the memory setting gives.
 #include "search/tt.h"
 
 #include "board/movegen.h"
 #include "eval/pawns.h"
 #include "test_support.h"
 
-TEST(Table, MateScoresAreDistancesFromTheNode) {
+TEST(Table, StoreAndProbe) {
     clearTables();
     Board& board = boardFromFen(StartFen);
     PlyRecord record{};
@@ -22,20 +22,14 @@ TEST(Table, MateScoresAreDistancesFromTheNode) {
     EXPECT_EQ(probeTable(board, 3, 200, -100, 30, record), Bound::None);
     EXPECT_EQ(probeTable(board, 3, 8, -100, 30, record), Bound::Lower);
     EXPECT_EQ(probeTable(board, 3, 8, -100, 50, record), Bound::None);
-}
-
-TEST(Table, MovesAndReplacement) {
-    clearTables();
-    Board& board = boardFromFen(StartFen);
-    Move move = findMove(board, "e2e4");
-    storeTable(board, move, 1, 24, 10, Bound::Exact, FlagSingleReply | FlagNullFailsLow);
-    storeTable(board, 0, 1, 32, 12, Bound::Lower, 0);  // no move: the old one stays
-    PlyRecord record{};
+    // A store without a move keeps the old one.
+    const Move move = findMove(board, "e2e4");
+    storeTable(board, move, 1, 24, 10, Bound::Exact, 0);
+    storeTable(board, 0, 1, 32, 12, Bound::Lower, FlagMateThreat);
     probeTable(board, 1, 8, -Mate, Mate, record);
     EXPECT_EQ(record.hashMove, move);
     EXPECT_EQ(record.ttDepth, 32);
-    EXPECT_EQ(record.ttHits, 1);
-
+    EXPECT_EQ(record.flags & 7, FlagMateThreat);
     // Five positions of this search in one bucket: the fifth replaces the
     // shallowest of the four, the first of equals.
     clearTables();
@@ -46,30 +40,24 @@ TEST(Table, MovesAndReplacement) {
         storeTable(copy, 0, 1, depths[i], 0, Bound::Exact, 0);
     }
     const TableEntry* bucket = transpositionTable[(board.hashKey >> 32) & (ttBuckets - 1)].entries;
-    EXPECT_EQ(bucket[1].check, 5u);
-    EXPECT_EQ(bucket[2].check, 3u);
-}
-
-TEST(Table, ExpandsStoredMoves) {
-    Board& board = boardFromFen("r3k2r/1P6/8/3pP3/8/8/8/R3K2R w KQkq d6 0 1");
-    for (int i = 0, count = generateLegalMoves(board, 0); i < count; ++i) {
-        Move move = board.stack->moveLists[0][i].move;
-        EXPECT_EQ(expandTableMove(board, uint16_t(move)), move) << i;
+    EXPECT_EQ(std::pair(bucket[1].check, bucket[2].check), std::pair(5u, 3u));
+    // Every kind of move comes back whole from its 16 bits.
+    Board& kinds = boardFromFen("r3k2r/1P6/8/3pP3/8/8/8/R3K2R w KQkq d6 0 1");
+    for (int i = 0, count = generateLegalMoves(kinds, 0); i < count; ++i) {
+        const Move whole = kinds.stack->moveLists[0][i].move;
+        EXPECT_EQ(expandTableMove(kinds, uint16_t(whole)), whole) << i;
     }
 }
 
-TEST(Table, SizesArePowersOfTwoWithinTheBudget) {
-    for (int megabytes : {1, 3, 33, 32}) {
-        ASSERT_EQ(allocateTables(megabytes, 8), 1);
-        // Powers of two, within the setting together.
-        EXPECT_EQ(popCount(ttBuckets) + popCount(pawnTable.count), 2) << megabytes;
-        EXPECT_LE(ttBuckets * 48ull + pawnTable.count * 32ull, uint64_t(megabytes) << 20);
-        EXPECT_EQ(1ull << hitShift, 4ull * ttBuckets);
+TEST(Table, SizesWithinTheMemorySetting) {
+    // Megabytes, egtb_cache (above 8 it adds), buckets, pawn entries; 32, the default, last.
+    const int cases[][4] = {{0, 0, 16, 4},           {1, 0, 16384, 4096},
+                            {3, 0, 32768, 16384},    {1, 10, 32768, 16384},
+                            {33, 8, 524288, 131072}, {32, 0, 524288, 131072}};
+    for (auto [megabytes, egtbCache, buckets, pawnEntries] : cases) {
+        ASSERT_EQ(allocateTables(megabytes, egtbCache), 1);
+        EXPECT_EQ(ttBuckets, uint32_t(buckets)) << megabytes;
+        EXPECT_EQ(pawnTable.count, uint32_t(pawnEntries)) << megabytes;
     }
-    EXPECT_EQ(ttBuckets, 524288u);  // 32 MB, the last allocation
-    EXPECT_EQ(pawnTable.count, 131072u);
-    // At least 1 KB, an egtb_cache above 8 adds to it, never beyond the address space.
-    EXPECT_EQ(tableBytes(0, 0), 1024u);
-    EXPECT_EQ(tableBytes(1, 20), 13ull << 20);
     EXPECT_LE(tableBytes(2147483647, 2147483647), uint64_t(SIZE_MAX / 4));
 }

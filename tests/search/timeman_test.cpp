@@ -39,8 +39,8 @@ TEST(Time, BudgetAndExtension) {
         {{2000, 4000, 0, 40, 0, 0, 0, 0, SearchThinking, 1}, {25}},
         {{30000, 30000, 0, 40, 0, 0, 0, 0, SearchAnalysing}, {1073741824}},  // or pondering
         {{30000, 30000, 0, 40, 0, 0, 0, 500}, {500, 100}},                   // "st" overrides all
-        {{110, 110, 0, 40, 0, 0}, {2, 50, 15}},         // no extension with less than a second,
-        {{350, 350, 0, 40, 0, 0}, {8, 1000, 50, 250}},  // halved until less than what is left
+        {{110, 110, 0, 40, 0, 0}, {2, 50, 15}},          // no extension with less than a second,
+        {{700, 700, 0, 40, 0, 0}, {17, 1000, 50, 500}},  // halved until less than what is left
     };
     Search& search = engine.search;
     SearchLimits limits;

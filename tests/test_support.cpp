@@ -105,12 +105,19 @@ void play(Board& board, std::initializer_list<const char*> moves) {
     }
 }
 
+std::vector<std::string> dataRows(const char* name) {
+    std::ifstream file(std::string(VOSTREL_TEST_DATA "/") + name);
+    EXPECT_TRUE(file.is_open()) << name;
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(file, line);)
+        if (!line.empty() && line[0] != '#') rows.push_back(line);
+    return rows;
+}
+
 std::vector<std::string> referenceFens() {
-    std::ifstream file(VOSTREL_TEST_DATA "/perft.txt");
     std::vector<std::string> fens;
-    std::string line;
-    while (std::getline(file, line))
-        if (!line.empty() && line[0] != '#') fens.push_back(line.substr(0, line.find(';')));
+    for (const std::string& row : dataRows("perft.txt"))
+        fens.push_back(row.substr(0, row.find(';')));
     return fens;
 }
 

@@ -46,6 +46,9 @@ Move findMove(Board& board, const char* text, int kind = -1);
 // Makes the moves, checking the board after each.
 void play(Board& board, std::initializer_list<const char*> moves);
 
+// The lines of a file of tests/data/ that are neither blank nor "#" comments.
+std::vector<std::string> dataRows(const char* name);
+
 // The positions of tests/data/perft.txt, without their counts.
 std::vector<std::string> referenceFens();
 

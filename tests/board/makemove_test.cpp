@@ -3,7 +3,6 @@
 #include "board/makemove.h"
 
 #include <algorithm>
-#include <fstream>
 #include <random>
 #include <sstream>
 
@@ -76,12 +75,9 @@ TEST(MakeMove, RandomGamesRestoreEveryField) {
 // The state the special moves of tests/data/special_moves.txt leave; each
 // game taken back to its start.
 TEST(MakeMove, SpecialMoves) {
-    std::ifstream file(VOSTREL_TEST_DATA "/special_moves.txt");
-    int rows = 0;
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') continue;
+    const std::vector<std::string> rows = dataRows("special_moves.txt");
+    for (const std::string& line : rows) {
         SCOPED_TRACE(line);
-        ++rows;
         size_t moves = line.find(" ; "), after = line.find(" ; ", moves + 3);
         Board& board = boardFromFen(line.substr(0, moves).c_str());
         const Board start = board;
@@ -96,5 +92,5 @@ TEST(MakeMove, SpecialMoves) {
         while (board.ply) unmakeMove(board);
         EXPECT_TRUE(sameBoard(board, start));
     }
-    EXPECT_EQ(rows, 9);
+    EXPECT_EQ(rows.size(), 9u);
 }

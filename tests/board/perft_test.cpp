@@ -2,25 +2,23 @@
 // independent engine: orthodox and fischerandom, castling, en passant, promotion.
 #include "board/perft.h"
 
-#include <fstream>
 #include <sstream>
 
 #include "test_support.h"
 
 TEST(Perft, ReferencePositions) {
-    std::ifstream file(VOSTREL_TEST_DATA "/perft.txt");
-    int positions = 0;
-    for (std::string line, fen, entry; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') continue;
+    const std::vector<std::string> rows = dataRows("perft.txt");
+    for (const std::string& line : rows) {
         std::istringstream fields(line);
+        std::string fen, entry;
         std::getline(fields, fen, ';');
         Board& board = referenceBoard(fen.c_str());
-        for (++positions; std::getline(fields, entry, ';');) {
+        while (std::getline(fields, entry, ';')) {
             int depth = 0;
             unsigned long long expected = 0;
             ASSERT_EQ(std::sscanf(entry.c_str(), "D%d %llu", &depth, &expected), 2) << line;
             EXPECT_EQ(perft(board, depth), expected) << fen << " depth " << depth;
         }
     }
-    EXPECT_EQ(positions, 124);
+    EXPECT_EQ(rows.size(), 124u);
 }

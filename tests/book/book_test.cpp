@@ -96,10 +96,8 @@ TEST_F(Book, FileFormatByteByByte) {
 }
 
 TEST_F(Book, AcceptanceRulesAndSpread) {
-    std::ifstream rows(VOSTREL_TEST_DATA "/book_acceptance.txt");
-    int count = 0;
-    for (std::string line; std::getline(rows, line);) {
-        if (line.empty() || line[0] == '#') continue;
+    const std::vector<std::string> rows = dataRows("book_acceptance.txt");
+    for (const std::string& line : rows) {
         SCOPED_TRACE(line);
         std::istringstream row(line);
         std::string book, side, verdict;
@@ -108,7 +106,6 @@ TEST_F(Book, AcceptanceRulesAndSpread) {
         row >> book >> side >> record[1] >> record[2] >> record[3] >> record[4] >> occurrence >>
             verdict;
         ASSERT_TRUE(row);
-        ++count;
         Board& board = boardFromFen(side == "white" ? StartFen : AfterE4);
         const char* move = side == "white" ? "e2e4" : "e7e5";
         record[0] = keyAfter(board, move);
@@ -117,7 +114,7 @@ TEST_F(Book, AcceptanceRulesAndSpread) {
         EXPECT_EQ(bookChooseMove(board, Opponent, 0, occurrence).move,
                   verdict == "accepted" ? findMove(board, move) : 0);
     }
-    EXPECT_EQ(count, 11);
+    EXPECT_EQ(rows.size(), 11u);
     // Spread 10 around a score of one half: every hundredth from -5 to +4, sooner or later.
     std::set<int> seen;
     for (int i = 0; i < 2000; ++i)

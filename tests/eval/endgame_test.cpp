@@ -2,7 +2,6 @@
 // checked again on its colour mirror.
 #include "eval/endgame.h"
 
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -33,10 +32,8 @@ bool listsMaterial(const std::string& name, const std::string& material) {
 // Each row's position reaches the class of its material, and its recogniser
 // gives the row's verdict, on the row and on its colour mirror.
 TEST(Endgame, HandWorkedVerdictsAndTheirMirrors) {
-    std::ifstream file(VOSTREL_TEST_DATA "/endgames.txt");
-    int rows = 0;
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') continue;
+    const std::vector<std::string> rows = dataRows("endgames.txt");
+    for (const std::string& line : rows) {
         std::stringstream fields(line);
         std::string material, fen, verdict;
         std::getline(fields, material, ';');
@@ -57,7 +54,6 @@ TEST(Endgame, HandWorkedVerdictsAndTheirMirrors) {
             // A lone major's flag is the winner's sign.
             EXPECT_EQ(flag, side && expectedFlag == 1 ? -1 : expectedFlag) << fens[side];
         }
-        ++rows;
     }
-    EXPECT_EQ(rows, 256);
+    EXPECT_EQ(rows.size(), 256u);
 }

@@ -2,7 +2,6 @@
 // kinds, the en-passant square, the clocks, the validation messages; hostile
 // texts must never corrupt the board.
 #include <cstdio>
-#include <fstream>
 
 #include "board/check.h"
 #include "test_support.h"
@@ -23,14 +22,11 @@ static std::string summary(const Board& board) {
 }
 
 TEST(Fen, SetupOfEveryRow) {
-    std::ifstream file(VOSTREL_TEST_DATA "/fen.txt");
-    int rows = 0;
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') continue;
+    const std::vector<std::string> rows = dataRows("fen.txt");
+    for (const std::string& line : rows) {
         size_t split = line.rfind(" ; ");
         const std::string fen = line.substr(0, split), expected = line.substr(split + 3);
         SCOPED_TRACE(fen);
-        ++rows;
         Board board;
         char message[FenMessageSize];
         int accepted = parseFen(board, engine.game.stack, fen.c_str(), message);
@@ -41,5 +37,5 @@ TEST(Fen, SetupOfEveryRow) {
         }
         EXPECT_EQ(accepted ? summary(board) : std::string(message), expected);
     }
-    EXPECT_GT(rows, 40);
+    EXPECT_GT(rows.size(), 40u);
 }

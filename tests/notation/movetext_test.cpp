@@ -3,7 +3,6 @@
 #include "notation/movetext.h"
 
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "board/movegen.h"
@@ -37,17 +36,14 @@ const char* const KingStays = "1rk5/pppppppp/8/8/8/8/PPPPPPPP/1RK5 w Bb - 0 1";
 }  // namespace
 
 TEST(MoveText, San) {
-    std::ifstream file(VOSTREL_TEST_DATA "/san.txt");
-    int rows = 0;
-    for (std::string line; std::getline(file, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        ++rows;
+    const std::vector<std::string> rows = dataRows("san.txt");
+    for (const std::string& line : rows) {
         size_t moves = line.find(" ; "), san = line.rfind(" ; ");
         EXPECT_EQ(sanIn(line.substr(0, moves).c_str(), line.substr(moves + 3, san - moves - 3)),
                   line.substr(san + 3) + " ")
             << line;
     }
-    EXPECT_EQ(rows, 13);
+    EXPECT_EQ(rows.size(), 13u);
     EXPECT_EQ(sanIn(Random, "b1g1", KindCastleKingSide), "O-O ");
     EXPECT_EQ(sanIn(Random, "b1c1", KindCastleQueenSide), "O-O-O ");
     EXPECT_EQ(sanIn(Random, "b1c1", KindKing), "Kc1 ");

@@ -4,7 +4,7 @@ under xboard, with the result in Elo and a sequential probability ratio test.
 
   tools/lab.py CANDIDATE (--base BASE | --opponent PATH [--opponent-uci])
                [--games 2000] [--tc 0:10] [--inc 0.1] [--concurrency N]
-               [--openings FILE] [--fischerandom] [--chunk 5] [--memory 16]
+               [--openings FILE] [--fischerandom] [--chunk 5] [--depth D] [--memory 16]
                [--candidate-ini LINE ...] [--base-ini LINE ...]
                [--elo0 0] [--elo1 10] [--alpha 0.05] [--beta 0.05] [--no-stop]
                [--no-adjudication] [--seed 1] [--out lab-out]
@@ -138,9 +138,10 @@ def prepare(slot_dir, role, program, ini_lines, memory):
     directory = os.path.join(slot_dir, role)
     os.makedirs(directory, exist_ok=True)
     copy = shutil.copy2(program, directory)
+    lines = [f"memory = {memory}", "book_allowed = no", "book_learning = no"] + ini_lines
     with open(os.path.join(directory, "vostrel.ini"), "w") as f:
-        f.write(f"memory = {memory}\nbook_allowed = no\nbook_learning = no\n")
-        f.write("".join(line + "\n" for line in ini_lines))
+        # Only lines after a dash and a blank are settings.
+        f.write("".join(("" if line.startswith("- ") else "- ") + line + "\n" for line in lines))
     return os.path.abspath(copy)
 
 
@@ -163,7 +164,10 @@ class Lab:
         args = self.args
         tc_args, move_max, game_max = match.time_control(args)
         game_max += 60
+        # Animation and flashing cost xboard tens of milliseconds a move.
         extra = ["-matchPause", "200", "-lpi", "-2", "-animateMoving", "false", "-flashCount", "0"]
+        if args.depth:
+            extra += ["-searchDepth", str(args.depth)]
         if not args.no_adjudication:
             extra += ["-adjudicateLossThreshold", str(LOSS_THRESHOLD), "-firstScoreAbs", "true"]
             if not args.opponent:
@@ -248,6 +252,7 @@ def parse(argv):
     p.add_argument("--fischerandom", action="store_true",
                    help="play fischerandom from tools/openings_frc.txt")
     p.add_argument("--chunk", type=int, default=5, help="openings per xboard match")
+    p.add_argument("--depth", type=int, help="depth limit beside the clock (xboard -searchDepth)")
     p.add_argument("--memory", type=int, default=16, help="hash size in MB")
     p.add_argument("--candidate-ini", action="append", default=[], metavar="LINE")
     p.add_argument("--base-ini", action="append", default=[], metavar="LINE")

@@ -40,6 +40,27 @@ class LabStats(unittest.TestCase):
         self.assertEqual(line, "games 6 +3 =2 -1 score 0.667 elo +120.4 [-70.5, +458.6] "
                                "pairs 0/0/2/0/1 LLR +0.12 [-2.94, 2.94] for elo [0, 10]")
 
+    def test_opening_suites(self):
+        tools = os.path.dirname(os.path.abspath(lab.__file__))
+        orthodox = lab.read_openings(os.path.join(tools, "openings.txt"))
+        self.assertGreaterEqual(len(orthodox), 1000)
+        self.assertEqual(len({" ".join(f.split()[:4]) for f in orthodox}), len(orthodox))
+        for fen in orthodox:
+            fields = fen.split()
+            self.assertEqual(len(fields), 6, fen)
+            plies = 2 * (int(fields[5]) - 1) + (fields[1] == "b")
+            self.assertTrue(6 <= plies <= 10, fen)
+        frc = lab.read_openings(os.path.join(tools, "openings_frc.txt"))
+        self.assertEqual(len(set(frc)), 200)
+        for fen in frc:
+            rank = fen.split("/")[7].split()[0]
+            bishops = [i for i, p in enumerate(rank) if p == "B"]
+            rooks = [i for i, p in enumerate(rank) if p == "R"]
+            self.assertEqual(sorted(rank), sorted("RNBQKBNR"), fen)
+            self.assertEqual((bishops[0] + bishops[1]) % 2, 1, fen)  # opposite colours
+            self.assertTrue(rooks[0] < rank.index("K") < rooks[1], fen)
+            self.assertEqual(fen.split("/")[0], rank.lower(), fen)
+
 
 if __name__ == "__main__":
     unittest.main()

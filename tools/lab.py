@@ -198,9 +198,8 @@ class Lab:
         if len(games) < planned:
             trouble.append(f"only {len(games)} of {planned} games finished")
         with self.lock:
-            for text in (match.read(os.path.join(run, "games.pgn")),):
-                with open(os.path.join(self.args.out, "games.pgn"), "a") as f:
-                    f.write(text)
+            with open(os.path.join(self.args.out, "games.pgn"), "a") as f:
+                f.write(match.read(os.path.join(run, "games.pgn")))
             with open(os.path.join(self.args.out, "games.txt"), "a") as f:
                 for fen, moves, result in debug_games(os.path.join(run, "xboard.debug")):
                     if moves and result in ("1-0", "0-1", "1/2-1/2"):
@@ -214,11 +213,9 @@ class Lab:
             hours = (time.monotonic() - self.started) / 3600
             print(f"{line}  ({2 * len(self.pairs) / hours:.0f} games/hour)", flush=True)
             value = llr(pentanomial(sum(p) for p in self.pairs), self.args.elo0, self.args.elo1)
-            if not self.args.no_stop and value <= self.bounds[0]:
-                self.stop = f"H0 accepted: LLR {value:+.2f} at the lower bound after " \
-                            f"{2 * len(self.pairs)} games"
-            elif not self.args.no_stop and value >= self.bounds[1]:
-                self.stop = f"H1 accepted: LLR {value:+.2f} at the upper bound after " \
+            if not self.args.no_stop and not self.bounds[0] < value < self.bounds[1]:
+                h, bound = ("H0", "lower") if value <= self.bounds[0] else ("H1", "upper")
+                self.stop = f"{h} accepted: LLR {value:+.2f} at the {bound} bound after " \
                             f"{2 * len(self.pairs)} games"
             elif 2 * len(self.pairs) >= self.args.games:
                 self.stop = f"game limit {self.args.games} reached"

@@ -73,9 +73,10 @@ int main(int argc, char** argv) {
         uint64_t ticks = 0;
         signature = 0;
         for (int pass = 0; pass < Passes; ++pass) {
-            clearTables();  // not timed: it clears the whole transposition table too
+            clearEvalMemory(engine.search.main.eval);  // not timed
             uint64_t start = readCounter();
-            for (Board& board : positions) signature += evaluate(board, -FullWindow, FullWindow);
+            for (Board& board : positions)
+                signature += evaluate(engine.search.main.eval, board, -FullWindow, FullWindow);
             ticks += readCounter() - start;
         }
         double seconds = double(ticks) / double(readCounterFrequency());

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         uint64_t start = readCounter();
         searchGame(engine, SearchAnalysing);
         double seconds = double(readCounter() - start) / double(readCounterFrequency());
-        double nodes = collectNodeCount(engine.search);
+        double nodes = searchNodeCount(engine.search);
         totalNodes += nodes;
         totalSeconds += seconds;
         std::printf("depth %2d %12.0f nodes %8.3f s %10.0f nodes/s  %s\n", depth, nodes, seconds,

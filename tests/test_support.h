@@ -18,6 +18,9 @@
 // their limits, print no thinking and use no book).
 extern Engine& engine;
 
+// The main search thread's evaluation memory, which the tests' evaluations use.
+inline EvalMemory& testEval() { return engine.search.main.eval; }
+
 // A board on the engine's board stack, set up from fen; fails the test if rejected.
 inline Board& boardFromFen(const char* fen) {
     static Board board;

@@ -30,10 +30,10 @@ void runNodeBenchmark(Engine& engine, const char* fileName) {
         sendText("%d\t", number);
         if (output) std::fprintf(output, "%d\t", number);
         if (!setupPosition(engine, line)) continue;
-        clearTables();
+        clearSearchMemory(engine.search);
         dispatchCommand(engine, "sd 14");
         searchGame(engine, SearchAnalysing);
-        double nodes = collectNodeCount(engine.search);
+        double nodes = searchNodeCount(engine.search);
         total += nodes;
         sendText("%10.0f %10.0f\n", nodes, total);
         if (output) std::fprintf(output, "%10.0f %10.0f\n", nodes, total);
@@ -100,7 +100,7 @@ void runBench(Engine& engine, int depth) {
         setupPosition(engine, benchPositions[i]);
         engine.clock = SearchLimits{6000, 6000, 0, 0, 0, depth};
         searchGame(engine, SearchAnalysing);
-        double nodes = collectNodeCount(engine.search);
+        double nodes = searchNodeCount(engine.search);
         total += nodes;
         sendText("Position %2d/%d: %.0f nodes\n", i + 1, Count, nodes);
     }

@@ -48,7 +48,7 @@ void runCommand(Engine& engine, const char* line) {
 }  // namespace
 
 void dispatchCommand(Engine& engine, const char* line) {
-    if (isQuit(line)) shutdownEngine();
+    if (isQuit(line)) shutdownEngine(engine);
     if (line[0] == '\0') return;
     runCommand(engine, line);
     // An analysis that the command stopped goes on, on the position it left.
@@ -59,6 +59,6 @@ void readAndDispatchLine(Engine& engine) {
     // Static: too large for a stack that a search is on. A line read here runs
     // no search, so no second call comes while this one's line is in use.
     static char line[CommandLineSize];
-    if (readInputLine(line, sizeof line) < 0) shutdownEngine();
+    if (readInputLine(line, sizeof line) < 0) shutdownEngine(engine);
     dispatchCommand(engine, line);
 }

@@ -15,7 +15,6 @@
 #include "eval/material.h"
 #include "eval/pawns.h"
 #include "platform/platform.h"
-#include "search/tt.h"
 
 namespace {
 
@@ -40,7 +39,7 @@ void initEngine(Engine& e, SearchHost& host) {
     e.session = Session{};
     e.session.post = 1;
     e.session.bookHit = 1;
-    initSearch(e.search, e.game.stack, e.settings, host);
+    initSearch(e.search, e.settings, host);
 }
 
 void copyField(char* field, size_t size, const char* text) {
@@ -56,23 +55,22 @@ void ensureInitialised(Engine& e) {
     // which comes back here. The tables depend on no setting, so they are
     // built before the file is read and such a position gets its keys.
     initialised = true;
-    initSearchStack(e.search.stack);
     initBoardStack(e.game.stack);
     initBoardTables(KeySeed, uint32_t(std::time(nullptr)));
-    if (!bitScanWorks()) shutdownEngine();
+    if (!bitScanWorks()) shutdownEngine(e);
     // Tables with the default size first, so that a command of the file may
     // evaluate; a memory setting from the file takes effect below.
     Settings& settings = e.settings;
     int memory = settings.memory, egtbCache = settings.egtb_cache;
-    if (!allocateTables(memory, egtbCache)) allocateTables(1, 0);
+    if (!resizeSearchMemory(e.search, memory, egtbCache)) resizeSearchMemory(e.search, 1, 0);
     buildPawnFlagTable();
     readConfigurationFile(e);
     centreMaterial();
     // A size the system refuses falls back to the smallest tables rather than
     // leaving the engine without them.
     if ((settings.memory != memory || settings.egtb_cache != egtbCache) &&
-        !allocateTables(settings.memory, settings.egtb_cache))
-        allocateTables(1, 0);
+        !resizeSearchMemory(e.search, settings.memory, settings.egtb_cache))
+        resizeSearchMemory(e.search, 1, 0);
     // A position set up by the file counted its material before the centring.
     if (e.game.boardValid) {
         Board& board = e.game.board;
@@ -83,9 +81,9 @@ void ensureInitialised(Engine& e) {
 
 void prepareNewGame(Engine& e) {
     ensureInitialised(e);
-    clearTables();
+    clearSearchMemory(e.search);
     e.game.stack.moveLists[0] = e.game.stack.moveBuffer;
-    resetSearchStackForGame(e.search.stack);
+    resetSearchForGame(e.search);
 }
 
 BookOffer offerBookMove(Engine& engine, Board& board, BookChoice& choice) {
@@ -131,7 +129,7 @@ const char* untoldReadOnlyNotice(Session& session) {
     return session.readOnlyNotice;
 }
 
-void shutdownEngine() {
-    freeTables();
+void shutdownEngine(Engine& engine) {
+    freeSearchMemory(engine.search);
     std::exit(0);
 }

@@ -69,7 +69,7 @@ void checkBookDirectory(Engine& engine);
 const char* untoldReadOnlyNotice(Session& session);
 
 // The orderly exit of every path: frees what was allocated, status 0.
-[[noreturn]] void shutdownEngine();
+[[noreturn]] void shutdownEngine(Engine& engine);
 
 constexpr const char* EngineName = "Vostrel 3.5.19";
 constexpr const char* AuthorCredit = "the Vostrel developers";

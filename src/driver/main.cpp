@@ -47,7 +47,7 @@ void runArguments(Engine& engine, int argc, char** argv) {
         }
         ensureInitialised(engine);
         runBench(engine, int(depth));
-        shutdownEngine();
+        shutdownEngine(engine);
     }
     std::fprintf(stderr, "vostrel: unknown argument: %s\n", first);
     std::fprintf(stderr, Usage, BenchDepth);
@@ -77,9 +77,9 @@ int main(int argc, char** argv) {
     }
     // The first command chooses the protocol.
     static char line[CommandLineSize];
-    if (readInputLine(line, sizeof line) < 0) shutdownEngine();
+    if (readInputLine(line, sizeof line) < 0) shutdownEngine(engine);
     if (isUciCommand(line)) runUci(engine, line);
     do dispatchCommand(engine, line);
     while (readInputLine(line, sizeof line) >= 0);
-    shutdownEngine();
+    shutdownEngine(engine);
 }

@@ -53,8 +53,8 @@ int pollInput(Engine& engine) {
     if (peek == InputGone) {
         // The engine's move and the benchmark's figures are owed: that search
         // ends by its own limits, and the main loop then finds the end of input.
-        if (search.state == SearchThinking || engine.session.benchmarkRunning) return 0;
-        shutdownEngine();
+        if (search.control.state == SearchThinking || engine.session.benchmarkRunning) return 0;
+        shutdownEngine(engine);
     }
     if (peek == InputNothing) return 0;
 

@@ -102,28 +102,30 @@ int variationCoordinates(Board& board, const PrincipalVariation& variation, bool
     return length;
 }
 
-int64_t millisecondsOf(const Search& search) { return int64_t(elapsedCentiseconds(search)) * 10; }
+int64_t millisecondsOf(const SearchControl& control) {
+    return int64_t(elapsedCentiseconds(control)) * 10;
+}
 
 class UciHost final : public SearchHost {
 public:
     UciHost(Engine& owner, UciState& session) : engine(owner), state(session) {}
-    void poll(Search& search) override;
+    void poll(SearchThread& search) override;
     bool wantsThinking() override { return !engine.session.benchmarkRunning; }
     void thinking(const ThinkingLine& line) override;
     BookOffer bookMove(Board& board) override;
 
 private:
-    void reportCurrentMove(Search& search);
+    void reportCurrentMove(SearchThread& search);
     Engine& engine;
     UciState& state;
 };
 
-void UciHost::reportCurrentMove(Search& search) {
+void UciHost::reportCurrentMove(SearchThread& search) {
     // At most once a second, and only once the search has run a second.
     const uint64_t now = readCounter();
     const uint64_t second = readCounterFrequency();
     const RootSearch& root = search.root;
-    if (millisecondsOf(search) < 1000 || now - state.lastCurrentMove < second) return;
+    if (millisecondsOf(*search.control) < 1000 || now - state.lastCurrentMove < second) return;
     if (!root.currentRootMove || !root.currentRootMove->move) return;
     state.lastCurrentMove = now;
     char name[8];
@@ -131,7 +133,7 @@ void UciHost::reportCurrentMove(Search& search) {
     sendText("info currmove %s currmovenumber %d\n", name, root.rootMoveIndex + 1);
 }
 
-void UciHost::poll(Search& search) {
+void UciHost::poll(SearchThread& search) {
     reportCurrentMove(search);
     for (;;) {
         static char line[CommandLineSize];  // too large for the search's stack
@@ -140,11 +142,11 @@ void UciHost::poll(Search& search) {
         if (peek == InputGone) {
             // The move of a timed search and the bench's figures are still
             // owed; the program ends after them.
-            if (search.state == SearchThinking || engine.session.benchmarkRunning) return;
-            shutdownEngine();
+            if (search.control->state == SearchThinking || engine.session.benchmarkRunning) return;
+            shutdownEngine(engine);
         }
         line[std::strcspn(line, "\r\n")] = '\0';
-        if (isWord(line, "quit")) shutdownEngine();
+        if (isWord(line, "quit")) shutdownEngine(engine);
         if (isWord(line, "isready")) {
             readInputLine(line, int(sizeof line));
             sendText("readyok\n");
@@ -156,7 +158,7 @@ void UciHost::poll(Search& search) {
         } else if (isWord(line, "ponderhit")) {
             readInputLine(line, int(sizeof line));
             state.ponderHitSeen = true;
-            if (search.state == SearchPondering) {
+            if (search.control->state == SearchPondering) {
                 requestStop(search, 1);
                 return;
             }
@@ -189,14 +191,14 @@ void UciHost::thinking(const ThinkingLine& line) {
     char pv[PvTextSize];
     variationCoordinates(*line.board, *line.variation, state.chess960, pv, int(sizeof pv));
     // The last line of a search tells the iterations it finished.
-    const int iterations = engine.search.root.iterationsDone;
+    const int iterations = engine.search.main.root.iterationsDone;
     const int depth = line.final && iterations > 0 ? iterations : line.depth;
     const int64_t milliseconds = int64_t(line.centiseconds) * 10;
     const double rate = milliseconds > 0 ? line.nodes * 1000.0 / double(milliseconds) : 0.0;
     sendText(
         "info depth %d seldepth %d score %s%s nodes %.0f nps %.0f time %lld hashfull %d pv %s\n",
         depth, line.selectiveDepth > depth ? line.selectiveDepth : depth, score, bound, line.nodes,
-        rate, (long long)milliseconds, tablePermill(), pv);
+        rate, (long long)milliseconds, tablePermill(engine.search.control.table), pv);
 }
 
 BookOffer UciHost::bookMove(Board& board) {
@@ -215,14 +217,14 @@ BookOffer UciHost::bookMove(Board& board) {
 
 // Until "stop" or "ponderhit": an infinite or ponder search that ended by
 // itself keeps its move until then. Other commands wait for the main loop.
-void awaitStop(UciState& state) {
+void awaitStop(Engine& engine, UciState& state) {
     static char line[CommandLineSize];
     for (;;) {
         if (!waitForLine(standardInputReader(), 1000)) continue;
         InputPeek peek = peekInput(line, int(sizeof line));
-        if (peek == InputGone) shutdownEngine();
+        if (peek == InputGone) shutdownEngine(engine);
         line[std::strcspn(line, "\r\n")] = '\0';
-        if (isWord(line, "quit")) shutdownEngine();
+        if (isWord(line, "quit")) shutdownEngine(engine);
         if (isWord(line, "stop") || isWord(line, "ponderhit")) {
             readInputLine(line, int(sizeof line));
             (line[0] == 's' ? state.stopSeen : state.ponderHitSeen) = true;
@@ -249,7 +251,7 @@ void sendBestMove(Engine& engine, UciState& state, Move best, int moveCount) {
     char name[8], ponder[8] = "";
     uciMoveText(board, best, state.chess960, name);
     Move reply = predictedReply(engine.search);
-    const RootSearch& root = engine.search.root;
+    const RootSearch& root = engine.search.main.root;
     if (reply && root.rootPv.pvLength >= 2 && root.rootPv.pvMoves[0] == best &&
         undoHasRoom(board) && isMoveLegal(board, best)) {
         saveUndo(board);
@@ -352,19 +354,19 @@ void go(Engine& engine, UciState& state, const char* arguments) {
     SearchResult result{};
     if (pondering) {
         ponderPosition(search, game.board, request, clock);
-        if (!state.stopSeen && !state.ponderHitSeen) awaitStop(state);
+        if (!state.stopSeen && !state.ponderHitSeen) awaitStop(engine, state);
         if (state.ponderHitSeen && !state.stopSeen) {
             // The ponder search counts: its result or its time.
             state.ponderHitSeen = false;
             result = think(search, game.board, request, clock);
         } else {
-            result.bestMove = search.root.bestRootMove;
-            result.moveCount = search.root.rootMoveCount;
+            result.bestMove = search.main.root.bestRootMove;
+            result.moveCount = search.main.root.rootMoveCount;
         }
     } else if (infinite) {
         request.state = SearchAnalysing;
         result = think(search, game.board, request, clock);
-        if (!state.stopSeen) awaitStop(state);
+        if (!state.stopSeen) awaitStop(engine, state);
     } else {
         result = think(search, game.board, request, clock);
     }
@@ -507,7 +509,7 @@ void setOption(Engine& engine, UciState& state, const char* arguments) {
     const long number = std::strtol(value, &end, 10);
     const bool numeric = end != value;
     if (!std::strcmp(option->name, "Clear Hash")) {
-        clearTables();
+        clearSearchMemory(engine.search);
     } else if (!std::strcmp(option->name, "Ponder")) {
         engine.session.ponder = on;
     } else if (!std::strcmp(option->name, "UCI_Chess960")) {
@@ -529,10 +531,11 @@ void setOption(Engine& engine, UciState& state, const char* arguments) {
     } else if (option->field == &Settings::memory) {
         int previous = settings.memory;
         settings.memory = int(number);
-        if (!allocateTables(settings.memory, settings.egtb_cache)) {
+        if (!resizeSearchMemory(engine.search, settings.memory, settings.egtb_cache)) {
             sendText("info string %ld MB refused by the system, %d MB kept\n", number, previous);
             settings.memory = previous;
-            if (!allocateTables(previous, settings.egtb_cache)) allocateTables(1, 0);
+            if (!resizeSearchMemory(engine.search, previous, settings.egtb_cache))
+                resizeSearchMemory(engine.search, 1, 0);
         }
     } else {
         settings.*option->field = int32_t(number);
@@ -555,7 +558,7 @@ const char* argumentsOf(const char* line, const char* word) {
 void command(Engine& engine, UciState& state, const char* line) {
     while (*line == ' ' || *line == '\t') ++line;
     if (line[0] == '\0') return;
-    if (isWord(line, "quit")) shutdownEngine();
+    if (isWord(line, "quit")) shutdownEngine(engine);
     if (isWord(line, "uci")) {
         announce(engine, state);
     } else if (isWord(line, "isready")) {
@@ -603,7 +606,7 @@ UciSession& uciSession(Engine& engine) {
 
 void beginUci(Engine& engine) {
     UciSession& session = uciSession(engine);
-    engine.search.host = &session.host;
+    engine.search.control.host = &session.host;
     engine.game.announcesResults = 0;
     engine.session.ponder = 0;
     newGame(engine);
@@ -620,5 +623,5 @@ void runUci(Engine& engine, const char* firstLine) {
     runUciCommand(engine, firstLine);
     static char line[CommandLineSize];
     while (readInputLine(line, int(sizeof line)) >= 0) runUciCommand(engine, line);
-    shutdownEngine();
+    shutdownEngine(engine);
 }

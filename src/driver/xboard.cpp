@@ -75,7 +75,7 @@ void answerOwedPings(Session& session) {
 void finishEngineMove(Engine& engine, const SearchResult& result) {
     Game& game = engine.game;
     Session& session = engine.session;
-    const RootSearch& root = engine.search.root;
+    const RootSearch& root = engine.search.main.root;
     if (result.fromBook && session.bookLine[0] && session.post) sendText("%s\n", session.bookLine);
     // The ponder search's summary goes out only now that its prediction came true.
     if (result.ponderHit && session.icsMode && session.kibitzText[0])
@@ -135,8 +135,9 @@ void staticEvaluation(Engine& engine, const char* line) {
         sendText("Error (no valid position): %s\n", line);
         return;
     }
-    rootPieceCount = engine.game.board.pieceCount;
-    sendText("eval %d\n", int(evaluate(engine.game.board, -FullWindow, FullWindow)));
+    EvalMemory& memory = engine.search.main.eval;
+    memory.rootPieceCount = engine.game.board.pieceCount;
+    sendText("eval %d\n", int(evaluate(memory, engine.game.board, -FullWindow, FullWindow)));
 }
 
 // "perft D" and "divide D": leaf counts from the current position, divide one
@@ -333,7 +334,7 @@ void newGame(Engine& engine, const char*) {
 // An analysis goes on in force mode; the engine's own search or pondering stops.
 void force(Engine& engine, const char*) {
     engine.session.playing = 0;
-    if (engine.search.state != SearchAnalysing) requestStop(engine.search, 1);
+    if (engine.search.control.state != SearchAnalysing) requestStop(engine.search, 1);
 }
 
 // "sd" and "st" hold together with the clock: each sets its own limit.
@@ -350,7 +351,7 @@ void searchTime(Engine& engine, const char* line) {
 void ping(Engine& engine, const char* line) {
     Session& session = engine.session;
     long number = std::atol(line + 5);
-    if (engine.search.state != SearchThinking) {
+    if (engine.search.control.state != SearchThinking) {
         sendText("pong %ld\n", number);
     } else if (session.owedPongCount < int(sizeof session.owedPongs / sizeof(long))) {
         session.owedPongs[session.owedPongCount++] = number;
@@ -362,7 +363,7 @@ void ping(Engine& engine, const char* line) {
 void go(Engine& engine, const char*) {
     Game& game = engine.game;
     // Never search before a valid setup: the board may hold a rejected placement.
-    if (engine.search.state != SearchIdle || !game.boardValid) return;
+    if (engine.search.control.state != SearchIdle || !game.boardValid) return;
     engine.session.analysing = 0;
     setPlayerColours(game, game.board.toMove->colour == White);
     engine.session.playing = 1;
@@ -372,18 +373,18 @@ void go(Engine& engine, const char*) {
 void searchStatus(Engine& engine, const char*) {
     Search& search = engine.search;
     char san[32] = "";
-    const RootMove* current = search.root.currentRootMove;
+    const RootMove* current = search.main.root.currentRootMove;
     if (engine.game.boardValid && current && current->move)
         formatMoveSan(engine.game.board, current->move, san);
-    double nodes = collectNodeCount(search);
-    int elapsed = int((readCounter() - uint64_t(search.startCounter)) * 100 /
-                      uint64_t(search.counterFrequency));
+    double nodes = searchNodeCount(search);
+    int elapsed = int((readCounter() - uint64_t(search.control.startCounter)) * 100 /
+                      uint64_t(search.control.counterFrequency));
     // The moves still to search at this depth, the current one among them.
-    const int total = search.root.rootMoveCount;
-    const int left = current ? total - search.root.rootMoveIndex : total;
+    const int total = search.main.root.rootMoveCount;
+    const int left = current ? total - search.main.root.rootMoveIndex : total;
     san[std::strcspn(san, " ")] = '\0';
-    sendText("stat01: %d %.0f %d %d %d%s%s\n", elapsed, nodes, search.root.iterationDepth, left,
-             total, san[0] ? " " : "", san);
+    sendText("stat01: %d %.0f %d %d %d%s%s\n", elapsed, nodes, search.main.root.iterationDepth,
+             left, total, san[0] ? " " : "", san);
 }
 
 void perftCommand(Engine& engine, const char* line) { countLeaves(engine, line, false); }
@@ -445,8 +446,8 @@ constexpr Command commands[] = {
 
 void resumeAnalysis(Engine& engine) {
     const Session& session = engine.session;
-    if (session.analysing && !session.benchmarkRunning && engine.search.state == SearchIdle &&
-        engine.game.boardValid)
+    if (session.analysing && !session.benchmarkRunning &&
+        engine.search.control.state == SearchIdle && engine.game.boardValid)
         searchGame(engine, SearchAnalysing);
 }
 
@@ -458,7 +459,7 @@ int handleProtocolCommand(Engine& engine, const char* line) {
         if (command.handler)
             command.handler(engine, line);
         else
-            considerDraw(engine.game, engine.settings, engine.search.root.bestRootScore, 0);
+            considerDraw(engine.game, engine.settings, engine.search.main.root.bestRootScore, 0);
         return 1;
     }
     return 0;
@@ -481,14 +482,15 @@ void playConsoleMove(Engine& engine, const char* text) {
     if (playMoveText(engine.game, text) && engine.session.playing == 1) playEngineMove(engine);
 }
 
-void XboardHost::poll(Search&) { pollInput(engine); }
+void XboardHost::poll(SearchThread&) { pollInput(engine); }
 
 bool XboardHost::wantsThinking() { return engine.session.post != 0; }
 
 void XboardHost::thinking(const ThinkingLine& line) {
     // An analysis stopped by the GUI's next command says no more about the
     // position it has left.
-    if (line.final && line.state == SearchAnalysing && engine.search.stopRequested == 1) return;
+    if (line.final && line.state == SearchAnalysing && engine.search.control.stopRequested == 1)
+        return;
     const Settings& settings = engine.settings;
     Board& board = *line.board;
     int score = engine.game.positionMarker ? 0 : line.score;

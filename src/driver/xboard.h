@@ -25,7 +25,7 @@ void playConsoleMove(Engine& engine, const char* text);
 class XboardHost final : public SearchHost {
 public:
     explicit XboardHost(Engine& owner) : engine(owner) {}
-    void poll(Search& search) override;
+    void poll(SearchThread& search) override;
     bool wantsThinking() override;
     void thinking(const ThinkingLine& line) override;
     BookOffer bookMove(Board& board) override;

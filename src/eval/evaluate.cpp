@@ -1,5 +1,7 @@
 #include "eval/evaluate.h"
 
+#include <cstring>
+
 #include "eval/endgame.h"
 #include "eval/king.h"
 #include "eval/material.h"
@@ -7,9 +9,6 @@
 #include "eval/pawns.h"
 #include "eval/pieces.h"
 #include "eval/thin.h"
-
-int32_t rootPieceCount = 0;
-EvalCacheEntry* evalCache = nullptr;
 
 namespace {
 
@@ -106,8 +105,13 @@ bool piecePath(Board& board, const PawnHashEntry& entry, int32_t alpha, int32_t 
 
 }  // namespace
 
-int32_t evaluate(Board& board, int32_t alpha, int32_t beta) {
-    EvalCacheEntry& slot = evalCache[board.hashKey & (EvalCacheSize - 1)];
+void clearEvalMemory(EvalMemory& memory) {
+    std::memset(memory.cache, 0, sizeof(memory.cache));
+    clearPawnTable(memory.pawns);
+}
+
+int32_t evaluate(EvalMemory& memory, Board& board, int32_t alpha, int32_t beta) {
+    EvalCacheEntry& slot = memory.cache[board.hashKey & (EvalCacheSize - 1)];
     if (slot.key == board.hashKey) return slot.score;
 
     // Known endings. None of these returns is cached: the verdict of a win
@@ -116,7 +120,7 @@ int32_t evaluate(Board& board, int32_t alpha, int32_t beta) {
         int32_t result, flag;
         int recognised = probeEndgame(board, result, flag);
         if (recognised && result == ResultDraw) return 0;
-        if (recognised && board.pieceCount != rootPieceCount) {
+        if (recognised && board.pieceCount != memory.rootPieceCount) {
             if (result == ResultWhiteWins) return WinScore;
             if (result == ResultBlackWins) return -WinScore;
         }
@@ -127,7 +131,7 @@ int32_t evaluate(Board& board, int32_t alpha, int32_t beta) {
     if (!(board.white.pawns | board.black.pawns)) {
         score = evaluatePawnless(board, score);
     } else {
-        const PawnHashEntry& entry = probePawnStructure(board);
+        const PawnHashEntry& entry = probePawnStructure(memory.pawns, board);
         // Nothing can ever move on the pawn front and no file is open: a
         // dead draw, not worth remembering.
         if (entry.flags & PawnsFullyLocked) return 0;

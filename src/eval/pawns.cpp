@@ -1,11 +1,12 @@
 #include "eval/pawns.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include "board/attacks.h"
 #include "board/tables.h"
 
 int16_t pawnFlagTable[8][512];
-
-PawnTable pawnTable = {};
 
 namespace {
 
@@ -291,9 +292,6 @@ void buildEntry(const Board& board, PawnHashEntry& entry) {
     entry.flags = uint8_t(flags);
 }
 
-// Holds the structure when no pawn table could be allocated.
-PawnHashEntry spareEntry;
-
 }  // namespace
 
 void buildPawnFlagTable() {
@@ -311,15 +309,36 @@ int pawnFlagsOf(const Board& board, int square) {
     return 0;
 }
 
-PawnHashEntry& probePawnStructure(Board& board) {
+PawnHashEntry& probePawnStructure(PawnTable& table, Board& board) {
     const uint64_t key = board.pawnHashKey;
-    PawnHashEntry& entry = pawnTable.entries
-                               ? pawnTable.entries[(pawnTable.count - 1) & uint32_t(key >> 32)]
-                               : spareEntry;
-    if (entry.check != uint32_t(key) || &entry == &spareEntry) buildEntry(board, entry);
+    PawnHashEntry& entry =
+        table.entries ? table.entries[(table.count - 1) & uint32_t(key >> 32)] : table.spare;
+    if (entry.check != uint32_t(key) || &entry == &table.spare) buildEntry(board, entry);
     constexpr Bitboard EveryRank = 0x0101010101010101ull;
     board.white.pawnlessFiles = entry.filesWithoutWhitePawns * EveryRank;
     board.black.pawnlessFiles = entry.filesWithoutBlackPawns * EveryRank;
     board.evalScratch = &entry;
     return entry;
+}
+
+int allocatePawnTable(PawnTable& table, uint64_t count) {
+    freePawnTable(table);
+    table.raw = std::malloc(size_t((count + 32) * sizeof(PawnHashEntry)));
+    if (!table.raw) return 0;
+    const uintptr_t address = reinterpret_cast<uintptr_t>(table.raw);
+    table.entries = reinterpret_cast<PawnHashEntry*>((address + 1023) & ~uintptr_t(1023));
+    table.count = uint32_t(count);
+    clearPawnTable(table);
+    return 1;
+}
+
+void clearPawnTable(PawnTable& table) {
+    if (table.entries) std::memset(table.entries, 1, size_t(table.count) * sizeof(PawnHashEntry));
+}
+
+void freePawnTable(PawnTable& table) {
+    std::free(table.raw);
+    table.raw = nullptr;
+    table.entries = nullptr;
+    table.count = 0;
 }

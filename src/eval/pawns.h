@@ -18,13 +18,20 @@ struct PawnHashEntry {
 };
 static_assert(sizeof(PawnHashEntry) == 32);
 
-// Sized, allocated and cleared with the transposition table.
+// One per search thread, sized from the memory setting.
 struct PawnTable {
     void* raw;               // allocation, 1024 spare bytes for the alignment
     PawnHashEntry* entries;  // aligned to 1024; null until allocated
     uint32_t count;          // power of two; slot = (pawnHashKey >> 32) & (count - 1)
+    PawnHashEntry spare;     // holds the structure when there is no table
 };
-extern PawnTable pawnTable;
+
+// (Re)allocates count entries (a power of two), filled so that no check
+// matches. Returns 0, with no table, when the allocation failed.
+int allocatePawnTable(PawnTable& table, uint64_t count);
+// Every entry's check made unmatchable.
+void clearPawnTable(PawnTable& table);
+void freePawnTable(PawnTable& table);
 
 enum PawnStructureFlag : uint8_t {
     PawnsLocked = 1,
@@ -59,4 +66,4 @@ int pawnFlagsOf(const Board& board, int square);
 
 // Finds or builds the entry of the board's pawns, points evalScratch at it and
 // writes both sides' pawnlessFiles. Only with at least one pawn on the board.
-PawnHashEntry& probePawnStructure(Board& board);
+PawnHashEntry& probePawnStructure(PawnTable& table, Board& board);

@@ -27,11 +27,11 @@ int32_t sideView(const Board& board, int32_t score) {
 }
 
 // The extension rules, in eighths of a ply, for the node reached by m.
-Extension nodeExtension(const Search& search, const Board& board, Move m, int ply, int nodeDepth,
-                        int32_t alpha, int32_t beta) {
+Extension nodeExtension(const SearchThread& search, const Board& board, Move m, int ply,
+                        int nodeDepth, int32_t alpha, int32_t beta) {
     Extension e;
     const SearchStack& stack = search.stack;
-    const int32_t checkExtension = search.settings->search_extend_check;
+    const int32_t checkExtension = search.control->settings->search_extend_check;
     const UndoRecord* undo = board.stack->undo;
     const PlyRecord& record = stack.plies[ply];
     const PlyRecord& parent = stack.plies[ply - 1];
@@ -86,7 +86,7 @@ Extension nodeExtension(const Search& search, const Board& board, Move m, int pl
     // E11: the table remembers a mate-in-one threat here.
     if (record.flags & FlagMateInOneThreat) e.points += nodeDepth <= 24 ? 6 : 2;
     // E12: a position visited more often than the table's average.
-    if (record.ttHits > (hitTotal >> hitShift) + 1) e.points += 2;
+    if (record.ttHits > (stack.hitTotal >> search.control->table.hitShift) + 1) e.points += 2;
 
     // D1, D2: quiet, unforced moves at null-window nodes that look bad.
     if (e.points == 0 && !undo[board.ply - 2].checkInfo && parent.stage >= 11 && nodeDepth >= 8 &&
@@ -101,7 +101,8 @@ Extension nodeExtension(const Search& search, const Board& board, Move m, int pl
 
 // Extensions shrink with the distance from the root, relative to the
 // iteration, so that the tree stays bounded.
-int extensionAmount(const Search& search, int reduction, int points, int checkExtension, int ply) {
+int extensionAmount(const SearchThread& search, int reduction, int points, int checkExtension,
+                    int ply) {
     int iteration = search.root.iterationDepth;
     int check = checkExtension;
     if (check && ply >= 2 * iteration) check /= 2;
@@ -253,10 +254,10 @@ void freshRecord(SearchStack& stack, Board& board, int ply) {
 
 // The endgame knowledge's verdict on six men or fewer. A verdict on the
 // root's own material only steers: it ends nodes only after a capture.
-int32_t knownEnding(Board& board, Node& node) {
+int32_t knownEnding(const SearchThread& search, Board& board, Node& node) {
     int32_t result, flag;
     if (board.pieceCount >= 7 || !probeEndgame(board, result, flag)) return Continue;
-    bool captured = board.pieceCount != rootPieceCount;
+    bool captured = board.pieceCount != search.eval.rootPieceCount;
     node.extendAllowed = captured;
     int32_t verdict = node.colour == White ? result : -result;
     if (verdict == 0) return 0;
@@ -278,12 +279,12 @@ int32_t knownEnding(Board& board, Node& node) {
 // Null move: if passing still holds beta, a real move will too. Not in check,
 // not without pieces or without pawns (zugzwang), not when the table says it
 // fails. A pass that loses to a mate marks the node as dangerous and extends it.
-int32_t nullMove(Search& search, Board& board, PlyRecord& record, Node& node) {
+int32_t nullMove(SearchThread& search, Board& board, PlyRecord& record, Node& node) {
     SearchStack& stack = search.stack;
     const SideState& us = *board.toMove;
     if (!node.nullAllowed || board.checkInfo || (record.flags & 15) ||
         !(us.materialSignature & SignaturePieces) || !us.pawns ||
-        !search.settings->search_prune_nullmove)
+        !search.control->settings->search_prune_nullmove)
         return Continue;
     const int ply = node.ply;
     int reduction = node.depth >= NullDeepFrom ? NullReductionDeep : NullReduction;
@@ -291,7 +292,7 @@ int32_t nullMove(Search& search, Board& board, PlyRecord& record, Node& node) {
     int32_t score;
     if (node.depth - reduction < NullQuiescenceBelow) {
         board.stack->undo[board.ply].move = 0;
-        score = -quiescence(stack, board, ply + 1, -node.beta, 1 - node.beta, 1);
+        score = -quiescence(search, board, ply + 1, -node.beta, 1 - node.beta, 1);
     } else {
         score = -alphaBeta(search, board, ply + 1, node.depth - reduction - OnePly, -node.beta,
                            1 - node.beta);
@@ -302,7 +303,8 @@ int32_t nullMove(Search& search, Board& board, PlyRecord& record, Node& node) {
     unmakeNullMove(board);
     if (stack.stopFlag) return 0;
     if (score >= node.beta) {
-        storeTable(board, 0, ply, node.nodeDepth, node.beta, Bound::Lower, record.flags);
+        storeTable(search.control->table, stack, board, 0, ply, node.nodeDepth, node.beta,
+                   Bound::Lower, record.flags);
         return node.beta;
     }
     if (score <= -MateBound) {
@@ -317,15 +319,15 @@ int32_t nullMove(Search& search, Board& board, PlyRecord& record, Node& node) {
         record.extension = amount;
     }
     if (!record.hashMove && node.nodeDepth >= ReprobeFrom)
-        probeTable(board, ply, node.nodeDepth, node.alpha, node.beta, record);
+        probeTable(search.control->table, stack, board, ply, node.nodeDepth, node.alpha, node.beta);
     return Continue;
 }
 
 // The table move's stored bound, confirmed with a null window at a node with
 // an open window: usually enough to settle the move. Sets score and returns
 // true when it did.
-bool confirmTableBound(Search& search, Board& board, const PlyRecord& record, const Node& node,
-                       int childDepth, int32_t& score) {
+bool confirmTableBound(SearchThread& search, Board& board, const PlyRecord& record,
+                       const Node& node, int childDepth, int32_t& score) {
     const int ply = node.ply;
     const int32_t alpha = node.alpha, beta = node.beta;
     if (record.ttScore <= alpha && isUpperBound(record.ttBound)) {
@@ -347,7 +349,7 @@ bool confirmTableBound(Search& search, Board& board, const PlyRecord& record, co
 // with an open window go first with a null window; a move that was reduced
 // and beats alpha is searched again at the full depth, and a null-window
 // score inside the window once more with the whole window.
-int32_t searchMove(Search& search, Board& board, const PlyRecord& record, const Node& node,
+int32_t searchMove(SearchThread& search, Board& board, const PlyRecord& record, const Node& node,
                    Move move, int newDepth) {
     const int ply = node.ply, base = node.depth;
     const int32_t alpha = node.alpha, beta = node.beta;
@@ -370,9 +372,10 @@ int32_t searchMove(Search& search, Board& board, const PlyRecord& record, const 
 
 }  // namespace
 
-int32_t alphaBeta(Search& search, Board& board, int ply, int depth, int32_t alpha, int32_t beta) {
+int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_t alpha,
+                  int32_t beta) {
     SearchStack& stack = search.stack;
-    const SearchSettings& settings = *search.settings;
+    const SearchSettings& settings = *search.control->settings;
     PlyRecord& record = stack.plies[ply];
     const Move lastMove = Move(board.stack->undo[board.ply - 1].move);
     Node node;
@@ -389,9 +392,10 @@ int32_t alphaBeta(Search& search, Board& board, int ply, int depth, int32_t alph
     node.nodeDepth = node.depth;
     freshRecord(stack, board, ply);
 
-    if (probeTable(board, ply, node.nodeDepth, node.alpha, beta, record) != Bound::None)
+    if (probeTable(search.control->table, stack, board, ply, node.nodeDepth, node.alpha, beta) !=
+        Bound::None)
         return record.ttScore;
-    result = knownEnding(board, node);
+    result = knownEnding(search, board, node);
     if (result != Continue) return result;
 
     // Extensions and reductions of the move that led here.
@@ -410,7 +414,7 @@ int32_t alphaBeta(Search& search, Board& board, int ply, int depth, int32_t alph
         if (node.alpha > MateBound) return node.alpha;
         if (ply > stack.selDepth) stack.selDepth = ply;
         if (quietHorizon(board, lastMove)) {
-            int32_t score = quiescence(stack, board, ply, node.alpha, beta, 1);
+            int32_t score = quiescence(search, board, ply, node.alpha, beta, 1);
             if (!node.reducedNode || score >= beta) return score;
             if (score <= node.origAlpha && score <= -MateBound) return score;
             node.depth = node.nodeDepth > OnePly ? node.nodeDepth : OnePly;
@@ -420,7 +424,7 @@ int32_t alphaBeta(Search& search, Board& board, int ply, int depth, int32_t alph
     }
 
     // The stack ends here.
-    if (ply >= MaxPly - 2) return sideView(board, evaluate(board, -Mate, Mate));
+    if (ply >= MaxPly - 2) return sideView(board, evaluate(search.eval, board, -Mate, Mate));
 
     if (board.stack->makeCount > stack.pollLimit) pollSearch(search);
     if (stack.stopFlag) return 0;
@@ -454,7 +458,8 @@ int32_t alphaBeta(Search& search, Board& board, int ply, int depth, int32_t alph
                 record.bestScore = score;
                 if (score >= beta) {
                     rememberCutoff(stack, record, move, node.colour, node.nodeDepth);
-                    storeTable(board, move, ply, node.nodeDepth, beta, Bound::Lower, record.flags);
+                    storeTable(search.control->table, stack, board, move, ply, node.nodeDepth, beta,
+                               Bound::Lower, record.flags);
                     return score;
                 }
                 if (score > node.alpha) {
@@ -485,11 +490,11 @@ int32_t alphaBeta(Search& search, Board& board, int ply, int depth, int32_t alph
     if (record.moveCount == 1) record.flags |= FlagSingleReply;
     if (node.alpha == node.origAlpha) {
         record.bestMove = record.hashMove;
-        storeTable(board, record.hashMove, ply, node.nodeDepth, node.alpha, Bound::Upper,
-                   record.flags);
+        storeTable(search.control->table, stack, board, record.hashMove, ply, node.nodeDepth,
+                   node.alpha, Bound::Upper, record.flags);
     } else {
-        storeTable(board, record.bestMove, ply, node.nodeDepth, node.alpha, Bound::Exact,
-                   record.flags);
+        storeTable(search.control->table, stack, board, record.bestMove, ply, node.nodeDepth,
+                   node.alpha, Bound::Exact, record.flags);
     }
     if (record.bestMove && !isCaptureOrPromotion(record.bestMove))
         addHistory(stack, record.bestMove, node.colour, node.nodeDepth);

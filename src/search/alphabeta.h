@@ -7,10 +7,11 @@
 
 #include "board/types.h"
 
-struct Search;
+struct SearchThread;
 
 // ply >= 1 (the root's children); alpha and beta in the side to move's view.
-int32_t alphaBeta(Search& search, Board& board, int ply, int depth, int32_t alpha, int32_t beta);
+int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_t alpha,
+                  int32_t beta);
 
 // Whether the horizon may hand this node to the quiescence search after
 // lastMove, or one more full ply is needed.

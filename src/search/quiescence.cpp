@@ -5,11 +5,12 @@
 #include "board/movegen.h"
 #include "board/tables.h"
 #include "eval/evaluate.h"
+#include "search/search.h"
 
 namespace {
 
-inline int32_t staticScore(Board& board, int32_t alpha, int32_t beta) {
-    int32_t score = evaluate(board, alpha, beta);
+inline int32_t staticScore(SearchThread& search, Board& board, int32_t alpha, int32_t beta) {
+    int32_t score = evaluate(search.eval, board, alpha, beta);
     return board.toMove->colour == White ? score : -score;
 }
 
@@ -33,7 +34,7 @@ inline Bitboard xrayBehind(const Board& board, int from, int to) {
 // the list best first down to the first negative score. Returns the fail-soft
 // result; legality is tested only for the pseudo-legal lists.
 template <bool TestLegality>
-int32_t searchList(SearchStack& stack, Board& board, MoveEntry* list, int count, int ply,
+int32_t searchList(SearchThread& search, Board& board, MoveEntry* list, int count, int ply,
                    int32_t best, int32_t alpha, int32_t beta) {
     saveUndo(board);
     while (count > 0) {
@@ -45,7 +46,7 @@ int32_t searchList(SearchStack& stack, Board& board, MoveEntry* list, int count,
             !isLegalNonKingMove(board, moveFrom(move), moveTo(move)))
             continue;
         makeMove(board, move);
-        const int32_t score = -quiescence(stack, board, ply + 1, -beta, -alpha, 0);
+        const int32_t score = -quiescence(search, board, ply + 1, -beta, -alpha, 0);
         unmakeMove(board);
         if (score > best) {
             if (score >= beta) return score;
@@ -56,7 +57,8 @@ int32_t searchList(SearchStack& stack, Board& board, MoveEntry* list, int count,
     return best;
 }
 
-int32_t quiescenceInCheck(SearchStack& stack, Board& board, int ply, int32_t alpha, int32_t beta) {
+int32_t quiescenceInCheck(SearchThread& search, Board& board, int ply, int32_t alpha,
+                          int32_t beta) {
     int count = generateEvasions(board, ply);
     if (count == 0) return ply - Mate;
     MoveEntry* list = board.stack->moveLists[ply];
@@ -64,11 +66,11 @@ int32_t quiescenceInCheck(SearchStack& stack, Board& board, int ply, int32_t alp
     if (count == 1 && beta > -MateBound) {
         saveUndo(board);
         makeMove(board, list[0].move);
-        const int32_t score = -quiescence(stack, board, ply + 1, -beta, -alpha, 0);
+        const int32_t score = -quiescence(search, board, ply + 1, -beta, -alpha, 0);
         unmakeMove(board);
         return score;
     }
-    const int32_t best = staticScore(board, alpha, beta);
+    const int32_t best = staticScore(search, board, alpha, beta);
     if (best >= beta) return best;
     for (int i = 0; i < count;) {
         if (isCaptureOrPromotion(list[i].move)) {
@@ -79,7 +81,7 @@ int32_t quiescenceInCheck(SearchStack& stack, Board& board, int ply, int32_t alp
         }
     }
     if (count == 0) return best;
-    return searchList<false>(stack, board, list, count, ply, best, best > alpha ? best : alpha,
+    return searchList<false>(search, board, list, count, ply, best, best > alpha ? best : alpha,
                              beta);
 }
 
@@ -90,13 +92,14 @@ int32_t captureOrderScore(const Board& board, Move move) {
     return staticExchange(board, move);
 }
 
-int32_t quiescence(SearchStack& stack, Board& board, int ply, int32_t alpha, int32_t beta,
+int32_t quiescence(SearchThread& search, Board& board, int ply, int32_t alpha, int32_t beta,
                    int withChecks) {
+    SearchStack& stack = search.stack;
     if (ply > stack.qsSelDepth) stack.qsSelDepth = ply;
-    if (ply >= MaxPly - 2) return staticScore(board, alpha, beta);
-    if (board.checkInfo) return quiescenceInCheck(stack, board, ply, alpha, beta);
+    if (ply >= MaxPly - 2) return staticScore(search, board, alpha, beta);
+    if (board.checkInfo) return quiescenceInCheck(search, board, ply, alpha, beta);
 
-    const int32_t best = staticScore(board, alpha, beta);
+    const int32_t best = staticScore(search, board, alpha, beta);
     if (best >= beta) return best;
     if (best > alpha) alpha = best;
     const int count =
@@ -104,7 +107,7 @@ int32_t quiescence(SearchStack& stack, Board& board, int ply, int32_t alpha, int
     if (count == 0) return best;
     MoveEntry* list = board.stack->moveLists[ply];
     for (int i = 0; i < count; ++i) list[i].score = captureOrderScore(board, list[i].move);
-    return searchList<true>(stack, board, list, count, ply, best, alpha, beta);
+    return searchList<true>(search, board, list, count, ply, best, alpha, beta);
 }
 
 int32_t staticExchange(const Board& board, Move move) {

@@ -7,6 +7,8 @@
 #include "board/types.h"
 #include "search/searchstack.h"
 
+struct SearchThread;
+
 // [piece code]: none, pawn, knight, bishop, rook, queen, king.
 inline constexpr int16_t exchangeValue[7] = {0, 100, 335, 337, 500, 1000, 5000};
 
@@ -20,7 +22,7 @@ constexpr bool isCaptureOrPromotion(Move move) { return (move & 0x1F80000u) != 0
 
 // Fail-soft; withChecks 1 from the main search's horizon and null move, 0 in
 // its own recursion.
-int32_t quiescence(SearchStack& stack, Board& board, int ply, int32_t alpha, int32_t beta,
+int32_t quiescence(SearchThread& search, Board& board, int ply, int32_t alpha, int32_t beta,
                    int withChecks);
 
 // Material outcome of the exchange the move starts on its destination, plus

@@ -9,20 +9,13 @@
 #include "search/alphabeta.h"
 #include "search/search.h"
 #include "search/thinking.h"
+#include "search/threads.h"
 #include "search/timeman.h"
 
 namespace {
 
 constexpr int32_t MatedScore = -31762;   // below: the move loses to a forced mate
 constexpr int32_t EasyMoveMargin = 200;  // score gap that makes the best move an easy move
-
-// A copy of the game board whose side pointers aim at its own records.
-void copyBoard(Board& copy, const Board& board) {
-    copy = board;
-    bool whiteToMove = board.toMove == &board.white;
-    copy.toMove = whiteToMove ? &copy.white : &copy.black;
-    copy.opponent = whiteToMove ? &copy.black : &copy.white;
-}
 
 // The aspiration steps after the first window of +-50: 350 further, then the
 // win bound, then the whole range.
@@ -55,6 +48,18 @@ bool isOneOf(Move move, const Move* moves, int count) {
     return false;
 }
 
+// The control's settings are the main thread's to change: a helper's
+// iterations follow them.
+void setCanStop(SearchThread& search, int value) {
+    if (search.index == 0) search.control->canStop = value;
+}
+
+// The main thread stops when told, or after the iteration that found a
+// mate; a helper when its stop flag is raised.
+bool stopping(const SearchThread& search) {
+    return search.index == 0 ? search.control->stopRequested != 0 : search.stack.stopFlag != 0;
+}
+
 RootMove* rootMoveOf(RootSearch& root, Move move) {
     for (int i = 0; i < root.rootMoveCount; ++i) {
         if (root.rootMoves[i].move == move) return &root.rootMoves[i];
@@ -64,7 +69,7 @@ RootMove* rootMoveOf(RootSearch& root, Move move) {
 
 // A book move checked by a short search: false when it scores below the
 // offer's minimum.
-bool bookMoveHolds(Search& search, Board& board, const BookOffer& offer) {
+bool bookMoveHolds(SearchThread& search, Board& board, const BookOffer& offer) {
     saveUndo(board);
     makeMove(board, offer.move);
     int32_t score = 0;
@@ -75,9 +80,9 @@ bool bookMoveHolds(Search& search, Board& board, const BookOffer& offer) {
 }
 
 // The host's book move, before any search: true when it was chosen.
-bool tryBook(Search& search, Board& board, int state) {
+bool tryBook(SearchThread& search, Board& board, int state) {
     if (state != SearchThinking) return false;
-    BookOffer offer = search.host->bookMove(board);
+    BookOffer offer = search.control->host->bookMove(board);
     if (!offer.move) return false;
     if (offer.verifyDepth && !bookMoveHolds(search, board, offer)) return false;
     search.root.bestRootMove = offer.move;
@@ -85,13 +90,15 @@ bool tryBook(Search& search, Board& board, int state) {
 }
 
 // A ponder search that already answered this position.
-bool ponderHit(Search& search, const Board& board) {
-    if (!search.request.ponder || board.hashKey != search.ponderKey || board.ply == 0) return false;
-    if (search.ponderTime < search.deadline) {
-        search.deadline -= search.ponderTime;
+bool ponderHit(SearchThread& search, const Board& board) {
+    SearchControl& control = *search.control;
+    if (!control.request.ponder || board.hashKey != control.ponderKey || board.ply == 0)
+        return false;
+    if (control.ponderTime < control.deadline) {
+        control.deadline -= control.ponderTime;
         return false;
     }
-    search.root.bestRootMove = search.ponderResult;
+    search.root.bestRootMove = control.ponderResult;
     return true;
 }
 
@@ -118,8 +125,8 @@ void sortRootMoves(RootSearch& root) {
 
 // Searches one root move through the iteration's windows. Returns its score;
 // stopped tells whether the search was interrupted.
-int32_t searchRootMove(Search& search, Board& board, int index, int32_t best, int32_t previousScore,
-                       int childDepth, bool& stopped) {
+int32_t searchRootMove(SearchThread& search, Board& board, int index, int32_t best,
+                       int32_t previousScore, int childDepth, bool& stopped) {
     RootSearch& root = search.root;
     SearchStack& stack = search.stack;
     RootMove& rootMove = root.rootMoves[index];
@@ -145,17 +152,17 @@ int32_t searchRootMove(Search& search, Board& board, int index, int32_t best, in
             if (stack.stopFlag) break;
             ThinkingKind kind = score <= alpha ? ThinkingFailLow : ThinkingFailHigh;
             if (score <= alpha) {
-                search.canStop = 0;
+                setCanStop(search, 0);
                 alpha = lowerAlpha(alpha, lowStep);
             } else {
-                search.canStop = 1;
+                setCanStop(search, 1);
                 beta = raiseBeta(beta, highStep);
             }
             failLine(score, kind);
             score = -alphaBeta(search, board, 1, childDepth, -beta, -alpha);
         }
         // A first move that drops needs time to find a replacement.
-        if (!stack.stopFlag && score + 20 < root.bestRootScore) search.canStop = 0;
+        if (!stack.stopFlag && score + 20 < root.bestRootScore) setCanStop(search, 0);
     } else {
         int32_t alpha = best;
         int32_t beta = alpha == -MateBound ? 1 : alpha + 1;
@@ -164,7 +171,7 @@ int32_t searchRootMove(Search& search, Board& board, int index, int32_t best, in
         while (score >= beta && beta <= Mate - 1 && !stack.stopFlag) {
             beta = widenBeta(beta, step);
             failLine(score, ThinkingFailHigh);
-            search.canStop = 0;
+            setCanStop(search, 0);
             if (++widenings >= 2) root.bestRootMove = move;
             score = -alphaBeta(search, board, 1, childDepth, -beta, -alpha);
         }
@@ -175,19 +182,27 @@ int32_t searchRootMove(Search& search, Board& board, int index, int32_t best, in
 }
 
 // Iterative deepening over the root moves, then the final line. False when
-// the search ended early with the one move that escapes a mate.
-bool iterate(Search& search, Board& board, int state, int maxIterations) {
+// the search ended early with the one move that escapes a mate. A helper
+// starts one iteration deeper when its index is odd, so that the threads
+// spread over two depths, and leaves the clock, the reports and the
+// decision to the main thread.
+bool iterate(SearchThread& search, Board& board, int state, int maxIterations) {
     RootSearch& root = search.root;
     SearchStack& stack = search.stack;
+    SearchControl& control = *search.control;
+    const bool main = search.index == 0;
     prepareSearch(search, board);
-    root.iterationDepth = 1;
+    root.iterationDepth = main ? 1 : 1 + (search.index & 1);
     int32_t previousScore = 0;
     bool easyMove = false;
-    while (!search.stopRequested) {
-        search.canStop = root.iterationDepth > 1;
+    auto finish = [&] {
+        if (main) stopHelpers(search);
+    };
+    while (!stopping(search)) {
+        setCanStop(search, root.iterationDepth > 1);
         stack.selDepth = stack.qsSelDepth = 0;
         int childDepth = root.iterationDepth * OnePly - OnePly;
-        if (state == SearchThinking && root.iterationDepth > 1) {
+        if (main && state == SearchThinking && root.iterationDepth > 1) {
             // All but one move lose to a mate: no need to look further.
             int alive = 0;
             Move survivor = 0;
@@ -199,21 +214,22 @@ bool iterate(Search& search, Board& board, int state, int maxIterations) {
             }
             if (alive == 1) {
                 root.bestRootMove = survivor;
+                finish();
                 return false;
             }
         }
         sortRootMoves(root);
         for (int i = 0; i < root.rootMoveCount; ++i) root.rootMoves[i].nodes = 0;
-        if (root.iterationDepth == 2 && root.rootMoveCount > 1 && state == SearchThinking &&
+        if (main && root.iterationDepth == 2 && root.rootMoveCount > 1 && state == SearchThinking &&
             root.rootMoves[0].score - root.rootMoves[1].score > EasyMoveMargin &&
-            search.limits->engineClock - elapsedCentiseconds(search) > 999) {
+            control.limits->engineClock - elapsedCentiseconds(control) > 999) {
             // One move stands out: a third of the time will do.
             easyMove = true;
-            search.pollInterval = 0;
-            search.deadline /= 3;
+            control.pollInterval = 0;
+            control.deadline /= 3;
         }
         int32_t best = NoScore;
-        for (int i = 0; i < root.rootMoveCount && !search.stopRequested; ++i) {
+        for (int i = 0; i < root.rootMoveCount && !stopping(search); ++i) {
             RootMove& rootMove = root.rootMoves[i];
             if (rootMove.mated && root.bestRootScore >= MatedScore) continue;
             root.rootMoveIndex = i;
@@ -228,15 +244,16 @@ bool iterate(Search& search, Board& board, int state, int maxIterations) {
             rootMove.mated = score < MatedScore;
             if (score <= best) continue;
             if (i != 0) {
-                search.canStop = 0;
+                setCanStop(search, 0);
                 if (easyMove && root.iterationDepth > 1) {
                     easyMove = false;
-                    search.deadline *= 3;
+                    control.deadline *= 3;
                 }
             }
             // A mate found with iterations to spare will not get shorter.
-            if ((score > -MatedScore || score < MatedScore) && 32767 - score < root.iterationDepth)
-                search.stopRequested = 2;
+            if (main && (score > -MatedScore || score < MatedScore) &&
+                32767 - score < root.iterationDepth)
+                control.stopRequested = 2;
             root.bestRootMove = rootMove.move;
             root.bestRootScore = score;
             extendVariation(root.rootPv, rootMove.move, score, childDepth, stack.plies[1].pv);
@@ -245,43 +262,22 @@ bool iterate(Search& search, Board& board, int state, int maxIterations) {
         }
         root.iterationsDone += 1;
         rootMoveOf(root, root.bestRootMove)->bestIteration = root.iterationsDone;
-        if (search.timeExtended) break;
-        if (state == SearchThinking && elapsedCentiseconds(search) > 0.8 * search.deadline) break;
+        if (main && control.timeExtended) break;
+        if (main && state == SearchThinking &&
+            elapsedCentiseconds(control) > 0.8 * control.deadline)
+            break;
         if (++root.iterationDepth > maxIterations) break;
     }
+    finish();
     reportThinking(search, board, root.bestRootMove, root.bestRootScore, ThinkingFinal);
     return true;
 }
 
-}  // namespace
-
-void initSearch(Search& search, BoardStack& moves, const SearchSettings& settings,
-                SearchHost& host) {
-    search = Search{};
-    initSearchStack(search.stack);
-    search.moves = &moves;
-    search.settings = &settings;
-    search.host = &host;
-    search.state = SearchIdle;
-    search.counterFrequency = int64_t(readCounterFrequency());
-    search.startCounter = int64_t(readCounter());
-}
-
-SearchResult think(Search& search, const Board& gameBoard, const SearchRequest& request,
-                   SearchLimits& limits) {
+// The root move list of the position: the legal moves, or those of them
+// that the request names.
+int listRootMoves(SearchThread& search, Board& board, const SearchRequest& request) {
     RootSearch& root = search.root;
-    const int state = request.state;
-    search.limits = &limits;
-    search.request = request;
-    search.state = state;
-    search.stopRequested = 0;
-    search.stack.stopFlag = 0;
-
-    Board board;
-    copyBoard(board, gameBoard);
     BoardStack& moves = *board.stack;
-    moves.moveLists[0] = moves.moveLists[1] = moves.moveLists[2] = moves.moveBuffer;
-
     int count = 0;
     for (int i = 0, legal = generateLegalMoves(board, 0); i < legal; ++i) {
         Move move = moves.moveLists[0][i].move;
@@ -290,12 +286,69 @@ SearchResult think(Search& search, const Board& gameBoard, const SearchRequest& 
         root.rootMoves[count++] = {move, 0, 0, 0, 0};
     }
     root.rootMoveCount = count;
+    return count;
+}
+
+// The thread's board: a copy of board on the thread's own undo records, with
+// the game's history that the repetition test reads.
+void copyRootBoard(SearchThread& search, const Board& board) {
+    Board& copy = search.board;
+    BoardStack& moves = search.moves;
+    const BoardStack& from = *board.stack;
+    copy = board;
+    bool whiteToMove = board.toMove == &board.white;
+    copy.toMove = whiteToMove ? &copy.white : &copy.black;
+    copy.opponent = whiteToMove ? &copy.black : &copy.white;
+    copy.stack = &moves;
+    if (&from != &moves) {
+        int records = StackMargin + board.ply + 1;
+        if (records > StackMargin + MaxGame) records = StackMargin + MaxGame;
+        std::memcpy(moves.undoStore, from.undoStore, size_t(records) * sizeof(UndoRecord));
+        for (int colour = Black; colour <= White; ++colour) {
+            moves.kingStart[colour] = from.kingStart[colour];
+            moves.rookStartKingSide[colour] = from.rookStartKingSide[colour];
+            moves.rookStartQueenSide[colour] = from.rookStartQueenSide[colour];
+        }
+    }
+    moves.makeCount = moves.nullMoveCount = 0;
+    moves.moveLists[0] = moves.moveLists[1] = moves.moveLists[2] = moves.moveBuffer;
+}
+
+}  // namespace
+
+void initSearch(Search& search, const SearchSettings& settings, SearchHost& host) {
+    search = Search{};
+    SearchControl& control = search.control;
+    control.settings = &settings;
+    control.host = &host;
+    control.state = SearchIdle;
+    control.counterFrequency = int64_t(readCounterFrequency());
+    control.startCounter = int64_t(readCounter());
+    initSearchThread(search.main, control, 0);
+    search.threadCount = 1;
+}
+
+SearchResult think(Search& search, const Board& gameBoard, const SearchRequest& request,
+                   SearchLimits& limits) {
+    SearchControl& control = search.control;
+    SearchThread& main = search.main;
+    RootSearch& root = main.root;
+    const int state = request.state;
+    control.limits = &limits;
+    control.request = request;
+    control.state = state;
+    control.stopRequested = 0;
+    main.stack.stopFlag = 0;
+
+    copyRootBoard(main, gameBoard);
+    Board& board = main.board;
+    int count = listRootMoves(main, board, request);
     root.previousBestMove = root.bestRootMove;
     root.previousBestScore = root.bestRootScore;
     root.iterationsDone = 0;
     root.bestRootMove = count ? root.rootMoves[0].move : 0;
     root.rootPv.pvLength = 0;
-    root.rootPieceCount = rootPieceCount = board.pieceCount;
+    root.rootPieceCount = main.eval.rootPieceCount = board.pieceCount;
     root.rootPly = board.ply;
     root.rootSearchState = state;
 
@@ -307,48 +360,70 @@ SearchResult think(Search& search, const Board& gameBoard, const SearchRequest& 
         int maxIterations = limits.depthLimit;
         if (maxIterations == 0 || maxIterations >= MaxPly) maxIterations = MaxPly - 1;
         if (maxIterations < 1) maxIterations = 1;
-        timeBudget(search, gamePly(board), board.ply - board.lastIrreversiblePly,
+        timeBudget(main, gamePly(board), board.ply - board.lastIrreversiblePly,
                    root.previousBestScore);
-        if (tryBook(search, board, state))
+        if (tryBook(main, board, state)) {
             result.fromBook = true;
-        else if (state == SearchThinking && ponderHit(search, board))
+        } else if (state == SearchThinking && ponderHit(main, board)) {
             result.ponderHit = true;
-        else
-            result.searched = iterate(search, board, state, maxIterations);
+        } else {
+            // The table's generation moves on before any thread probes it.
+            control.table.generation = uint8_t(control.table.generation + 1);
+            startHelpers(main, board, maxIterations);
+            result.searched = iterate(main, board, state, maxIterations);
+        }
     }
-    search.state = SearchIdle;
+    control.state = SearchIdle;
     result.bestMove = root.bestRootMove;
     result.score = root.bestRootScore;
     return result;
 }
 
+void searchAsHelper(SearchThread& helper, const Board& board, int maxIterations) {
+    SearchControl& control = *helper.control;
+    copyRootBoard(helper, board);
+    helper.stack.stopFlag = 0;
+    RootSearch& root = helper.root;
+    int count = listRootMoves(helper, helper.board, control.request);
+    root.iterationsDone = 0;
+    root.bestRootMove = count ? root.rootMoves[0].move : 0;
+    root.bestRootScore = 0;
+    root.rootPv.pvLength = 0;
+    root.rootPieceCount = helper.eval.rootPieceCount = helper.board.pieceCount;
+    root.rootPly = helper.board.ply;
+    root.rootSearchState = control.state;
+    if (count) iterate(helper, helper.board, control.state, maxIterations);
+}
+
 Move predictedReply(const Search& search) {
-    const PrincipalVariation& pv = search.root.rootPv;
+    const PrincipalVariation& pv = search.main.root.rootPv;
     return pv.pvLength >= 2 ? pv.pvMoves[1] : 0;
 }
 
 void clearPonder(Search& search) {
-    search.ponderResult = search.ponderMove = 0;
-    search.ponderKey = 0;
-    search.ponderTime = 0;
+    SearchControl& control = search.control;
+    control.ponderResult = control.ponderMove = 0;
+    control.ponderKey = 0;
+    control.ponderTime = 0;
 }
 
 void ponderPosition(Search& search, const Board& board, const SearchRequest& request,
                     SearchLimits& limits) {
-    search.startCounter = int64_t(readCounter());
-    search.ponderKey = board.hashKey;
+    SearchControl& control = search.control;
+    control.startCounter = int64_t(readCounter());
+    control.ponderKey = board.hashKey;
     SearchRequest pondering = request;
     pondering.state = SearchPondering;
     think(search, board, pondering, limits);
-    if (search.canStop) {
-        search.ponderResult = search.root.bestRootMove;
-        search.ponderTime = elapsedCentiseconds(search);
+    if (control.canStop) {
+        control.ponderResult = search.main.root.bestRootMove;
+        control.ponderTime = elapsedCentiseconds(control);
     }
 }
 
 void ponder(Search& search, Board& board, const SearchRequest& request, SearchLimits& limits) {
     Move move = predictedReply(search);
-    search.ponderMove = move;
+    search.control.ponderMove = move;
     if (!move || !undoHasRoom(board)) return;
     saveUndo(board);
     if (!isMoveLegal(board, move)) return;
@@ -357,22 +432,32 @@ void ponder(Search& search, Board& board, const SearchRequest& request, SearchLi
     unmakeMove(board);
 }
 
-void requestStop(Search& search, int value) {
-    search.stopRequested = value;
+void requestStop(SearchThread& search, int value) {
+    search.control->stopRequested = value;
     search.stack.stopFlag = value;
+    if (value == 1) signalHelpers(search);
 }
 
-double collectNodeCount(Search& search) {
+void requestStop(Search& search, int value) { requestStop(search.main, value); }
+
+double collectNodeCount(SearchThread& search) {
     SearchStack& stack = search.stack;
-    BoardStack& moves = *search.moves;
+    BoardStack& moves = search.moves;
     stack.totalNodes += double(moves.makeCount) + double(moves.nullMoveCount);
     moves.makeCount = 0;
     moves.nullMoveCount = 0;
     stack.pollLimit = 10000;
     // Under a node limit the next poll comes no later than the limit.
-    if (search.limits && search.limits->nodeLimit > 0) {
-        double left = search.limits->nodeLimit - stack.totalNodes;
+    const SearchLimits* limits = search.control->limits;
+    if (search.index == 0 && limits && limits->nodeLimit > 0) {
+        double left = limits->nodeLimit - stack.totalNodes - helperNodeCount(search);
         if (left < stack.pollLimit) stack.pollLimit = left > 0 ? uint32_t(left) : 0;
     }
     return stack.totalNodes;
 }
+
+double searchNodeCount(SearchThread& main) {
+    return collectNodeCount(main) + helperNodeCount(main);
+}
+
+double searchNodeCount(Search& search) { return searchNodeCount(search.main); }

@@ -7,8 +7,10 @@
 #include <cstdint>
 
 #include "board/types.h"
+#include "eval/evaluate.h"
 #include "search/pv.h"
 #include "search/searchstack.h"
+#include "search/tt.h"
 
 enum SearchState : int {
     SearchThinking = 0,  // the engine's own move
@@ -101,16 +103,14 @@ struct BookOffer {
     int32_t minimumScore;
 };
 
-struct Search;
+struct SearchThread;
 
-// What the search needs from outside. Called at polls and at thinking lines,
-// never at every node.
 class SearchHost {
 public:
     // Input during the search, after the clock has been checked: the host
     // answers what it can at once and stops the search (requestStop) for what
     // it cannot.
-    virtual void poll(Search& search) = 0;
+    virtual void poll(SearchThread& search) = 0;
     // Whether thinking lines are wanted now ("post").
     virtual bool wantsThinking() = 0;
     virtual void thinking(const ThinkingLine& line) = 0;
@@ -125,16 +125,16 @@ protected:
 // lines, no book (benchmarks, tests).
 class QuietHost final : public SearchHost {
 public:
-    void poll(Search&) override {}
+    void poll(SearchThread&) override {}
     bool wantsThinking() override { return false; }
     void thinking(const ThinkingLine&) override {}
     BookOffer bookMove(Board&) override { return {}; }
 };
 
-struct Search {
-    SearchStack stack;
-    RootSearch root;
-    BoardStack* moves;  // the game's board stack, which the search's boards share
+// What every thread of a search shares: its task, its clock and its stop.
+// The main thread alone writes it while the search runs.
+struct SearchControl {
+    TranspositionTable table;
     const SearchSettings* settings;
     SearchHost* host;
     SearchLimits* limits;   // of the running search
@@ -156,6 +156,32 @@ struct Search {
     int ponderTime;      // centiseconds the pondering took
 };
 
+struct HelperPool;
+
+// What one search thread owns: its board and undo records, its ply stack
+// with histories and killers, its node count, its evaluation memory and its
+// root. Thread 0 is the main thread: it keeps the clock, polls the input and
+// reports; the helpers search the same root and share only the table.
+struct SearchThread {
+    SearchStack stack;
+    RootSearch root;
+    Board board;
+    BoardStack moves;
+    EvalMemory eval;
+    SearchControl* control;
+    HelperPool* pool;  // the helpers, reached from the main thread; null in a helper
+    int index;         // 0 for the main thread
+};
+
+// The search as the front ends hold it.
+struct Search {
+    SearchControl control;
+    SearchThread main;
+    HelperPool* helpers;  // null at one thread
+    int threadCount;
+    uint64_t pawnEntries;  // of the main thread's pawn table
+};
+
 struct SearchResult {
     Move bestMove;  // 0 without a legal move
     int32_t score;
@@ -165,10 +191,31 @@ struct SearchResult {
     bool ponderHit;  // a ponder search had already answered
 };
 
-// Ready for the first search: empty memory, the game's board stack, settings
-// and host.
-void initSearch(Search& search, BoardStack& moves, const SearchSettings& settings,
-                SearchHost& host);
+// Ready for the first search: no tables yet, one thread, the settings and
+// the host.
+void initSearch(Search& search, const SearchSettings& settings, SearchHost& host);
+
+// Sizes the transposition table and every thread's pawn table from the memory
+// setting (megabytes) and egtb_cache, cleared. Returns 0, with no tables, when
+// an allocation failed.
+int resizeSearchMemory(Search& search, int megabytes, int egtbCache);
+
+// Every table cleared: the transposition table (generation 1) and each
+// thread's evaluation memory.
+void clearSearchMemory(Search& search);
+
+// The per-game reset of every thread's ply stack: killers, threats and
+// histories forgotten.
+void resetSearchForGame(Search& search);
+
+// Stops the helper threads and frees every table.
+void freeSearchMemory(Search& search);
+
+// Threads that search (1 to MaxSearchThreads), the main thread included.
+// Between searches only. Returns 0, keeping one thread, when a helper's
+// memory could not be had.
+constexpr int MaxSearchThreads = 256;
+int setSearchThreads(Search& search, int count);
 
 // Searches the position of board (a copy is searched; board is left as it
 // was). limits.engineClock becomes the fixed move time when there is one.
@@ -192,12 +239,18 @@ void ponderPosition(Search& search, const Board& board, const SearchRequest& req
 // from that position.
 void ponder(Search& search, Board& board, const SearchRequest& request, SearchLimits& limits);
 
-// stopRequested = value (1: stop now), and into the stack's stop flag.
+// stopRequested = value (1: stop now), into the main thread's stop flag and,
+// for 1, to the helpers. The main thread only.
 void requestStop(Search& search, int value);
+void requestStop(SearchThread& search, int value);
 
-// Adds the counters of moves made to the node total, zeroes them (the next
-// poll after 10000 nodes) and returns the total.
-double collectNodeCount(Search& search);
+// Adds the thread's counters of moves made to its node total, zeroes them
+// (the next poll after 10000 nodes) and returns the total.
+double collectNodeCount(SearchThread& search);
+
+// The nodes of every thread of the running or last search.
+double searchNodeCount(SearchThread& main);
+double searchNodeCount(Search& search);
 
 // Centiseconds since the search's start.
-int elapsedCentiseconds(const Search& search);
+int elapsedCentiseconds(const SearchControl& control);

@@ -64,6 +64,9 @@ struct SearchStack {
     int stopFlag;
     double totalNodes;
     uint32_t pollLimit;
+    // Table hits this thread counted in the current generation: the
+    // extension for often visited positions compares an entry with the mean.
+    uint32_t hitTotal;
     // [piece code 0-7][to square][colour to move] flattened: piece * 128 + to *
     // 2 + colour. Raised by the depth of every quiet move that cut off or was best.
     uint16_t history[1024];

@@ -11,7 +11,7 @@ constexpr int MaxPrinted = MaxVariation - 1;  // moves a thinking line shows at 
 
 }  // namespace
 
-void pvHashExtract(PrincipalVariation& variation, Board& board) {
+void pvHashExtract(const TranspositionTable& table, PrincipalVariation& variation, Board& board) {
     uint64_t keys[MaxVariation * 2];
     int count = variation.pvLength < MaxVariation ? variation.pvLength : MaxVariation;
     if (count < 0) count = 0;
@@ -30,14 +30,15 @@ void pvHashExtract(PrincipalVariation& variation, Board& board) {
     if (valid) {
         int length = count;
         for (;;) {
-            const TableEntry* entry = findTableEntry(board);
-            if (!entry || (entry->flags & 3) != 3 || entry->move == 0) break;
-            Move move = expandTableMove(board, entry->move);
+            TableEntry entry;
+            if (!readTableEntry(table, board, entry) || (entry.flags & 3) != 3 || entry.move == 0)
+                break;
+            Move move = expandTableMove(board, entry.move);
             // The check is only 32 bits: a foreign entry's move must not be played
             // unless it is legal here, check or no check.
             if (!undoHasRoom(board) || !isMoveLegal(board, move)) break;
-            int16_t score = entry->score;
-            int16_t depth = int16_t(entry->depth * OnePly);
+            int16_t score = entry.score;
+            int16_t depth = int16_t(entry.depth * OnePly);
             saveUndo(board);
             makeMove(board, move);
             keys[made++] = board.hashKey;
@@ -54,7 +55,7 @@ void pvHashExtract(PrincipalVariation& variation, Board& board) {
     while (made-- > 0) unmakeMove(board);
 }
 
-void prepareSearch(Search& search, Board& board) {
+void prepareSearch(SearchThread& search, Board& board) {
     SearchStack& stack = search.stack;
     stack.pollLimit = 1000;
     stack.stopFlag = 0;
@@ -70,18 +71,19 @@ void prepareSearch(Search& search, Board& board) {
     // side to move as the new root's records.
     for (int ply = 0; ply + 2 < MaxPly; ++ply) stack.plies[ply] = stack.plies[ply + 2];
 
-    hitTotal = 0;
+    stack.hitTotal = 0;
     // The repetition test looks back through the undo records, the root's own included.
     if (undoHasRoom(board)) saveUndo(board);
-    ttGeneration = uint8_t(ttGeneration + 1);
 }
 
-void reportThinking(Search& search, Board& board, Move move, int32_t score, ThinkingKind kind) {
-    if (!search.host->wantsThinking()) return;
+void reportThinking(SearchThread& search, Board& board, Move move, int32_t score,
+                    ThinkingKind kind) {
+    const SearchControl& control = *search.control;
+    if (search.index != 0 || !control.host->wantsThinking()) return;
     const RootSearch& root = search.root;
     ThinkingLine line;
-    line.centiseconds = elapsedCentiseconds(search);
-    line.nodes = collectNodeCount(search);
+    line.centiseconds = elapsedCentiseconds(control);
+    line.nodes = searchNodeCount(search);
     line.depth = root.iterationDepth;
     line.score = score;
     line.selectiveDepth = search.stack.qsSelDepth;
@@ -94,15 +96,15 @@ void reportThinking(Search& search, Board& board, Move move, int32_t score, Thin
         variation.pvDepths[0] = 0;
     } else {
         variation = root.rootPv;
-        if (search.settings->pv_hash_extract) pvHashExtract(variation, board);
+        if (control.settings->pv_hash_extract) pvHashExtract(control.table, variation, board);
     }
     line.variation = &variation;
     line.board = &board;
     line.state = root.rootSearchState;
-    line.ponderMove = search.ponderMove;
+    line.ponderMove = control.ponderMove;
     line.final = kind == ThinkingFinal;
     line.bound = kind == ThinkingFailLow    ? Bound::Upper
                  : kind == ThinkingFailHigh ? Bound::Lower
                                             : Bound::Exact;
-    search.host->thinking(line);
+    control.host->thinking(line);
 }

@@ -7,7 +7,8 @@
 #include "board/types.h"
 #include "search/pv.h"
 
-struct Search;
+struct SearchThread;
+struct TranspositionTable;
 
 enum ThinkingKind : int {
     ThinkingBest,     // a new best root move
@@ -17,10 +18,11 @@ enum ThinkingKind : int {
 };
 
 // Sends a thinking line to the host, when it wants one.
-void reportThinking(Search& search, Board& board, Move move, int32_t score, ThinkingKind kind);
+void reportThinking(SearchThread& search, Board& board, Move move, int32_t score,
+                    ThinkingKind kind);
 
 // Counters, record shift, table generation: before the first iteration.
-void prepareSearch(Search& search, Board& board);
+void prepareSearch(SearchThread& search, Board& board);
 
 // Lengthens the variation in place with exact entries of the table.
-void pvHashExtract(PrincipalVariation& variation, Board& board);
+void pvHashExtract(const TranspositionTable& table, PrincipalVariation& variation, Board& board);

@@ -6,6 +6,7 @@
 #include "eval/material.h"
 #include "platform/platform.h"
 #include "search/search.h"
+#include "search/threads.h"
 
 namespace {
 
@@ -22,10 +23,10 @@ constexpr int NoTimeLimit = 1073741824;
 
 }  // namespace
 
-int elapsedCentiseconds(const Search& search) {
-    int64_t frequency = search.counterFrequency;
+int elapsedCentiseconds(const SearchControl& control) {
+    int64_t frequency = control.counterFrequency;
     if (frequency <= 0) frequency = int64_t(readCounterFrequency());
-    double ticks = double(int64_t(readCounter()) - search.startCounter);
+    double ticks = double(int64_t(readCounter()) - control.startCounter);
     double centiseconds = ticks / double(frequency) * 100.0;
     // A start counter that was never set must not overflow the conversion.
     if (centiseconds >= double(INT_MAX)) return INT_MAX;
@@ -33,7 +34,8 @@ int elapsedCentiseconds(const Search& search) {
     return int(centiseconds);
 }
 
-void timeBudget(Search& search, int gamePly, int settledPlies, int previousScore) {
+void timeBudget(SearchThread& thread, int gamePly, int settledPlies, int previousScore) {
+    SearchControl& search = *thread.control;
     SearchLimits& limits = *search.limits;
     // The clock is clamped before it divides anything: a GUI reports a fallen
     // flag as 0 or less, and a negative quotient would turn into a negative budget.
@@ -91,7 +93,8 @@ void timeBudget(Search& search, int gamePly, int settledPlies, int previousScore
     search.timeExtension = search.deadline / 5;
 }
 
-int extendTime(Search& search) {
+int extendTime(SearchThread& thread) {
+    SearchControl& search = *thread.control;
     const SearchLimits& limits = *search.limits;
     // Once per search: a second overrun would eat the reserve the first one left.
     if (search.timeExtended) return 0;
@@ -120,37 +123,42 @@ int pollIntervalFor(int searchState, int remaining) {
     return 35000;
 }
 
-int scheduleNextPoll(Search& search) {
-    SearchStack& stack = search.stack;
+int scheduleNextPoll(SearchThread& thread) {
+    SearchControl& search = *thread.control;
+    SearchStack& stack = thread.stack;
     // A node limit ends the search at the first poll past it, whatever the
     // iteration; polls come no further apart than the nodes left.
     double nodesLeft = 0;
     if (search.limits->nodeLimit > 0) {
-        const BoardStack& moves = *search.moves;
-        nodesLeft =
-            search.limits->nodeLimit - stack.totalNodes - moves.makeCount - moves.nullMoveCount;
+        const BoardStack& moves = thread.moves;
+        nodesLeft = search.limits->nodeLimit - stack.totalNodes - moves.makeCount -
+                    moves.nullMoveCount - helperNodeCount(thread);
         if (nodesLeft <= 0) return 1;
     }
     int64_t remaining = int64_t(search.deadline) - elapsedCentiseconds(search);
     // The first two iterations always finish: without them there is no move.
-    if (remaining < 6 && search.root.iterationDepth >= 3) {
+    if (remaining < 6 && thread.root.iterationDepth >= 3) {
         if (search.canStop) return 1;
-        return extendTime(search) ? 0 : 1;
+        return extendTime(thread) ? 0 : 1;
     }
     int clamped = remaining > 1000000 ? 1000000 : int(remaining);
     int interval = pollIntervalFor(search.state, clamped);
     if (stack.tablebaseProbes != 0) interval = 1000;
     if (nodesLeft > 0 && nodesLeft < interval) interval = int(nodesLeft) + 1;
     search.pollInterval = interval;
-    stack.pollLimit = search.moves->makeCount + uint32_t(interval);
+    stack.pollLimit = thread.moves.makeCount + uint32_t(interval);
     return 0;
 }
 
-void pollSearch(Search& search) {
+void pollSearch(SearchThread& search) {
+    if (search.index != 0) {
+        pollHelper(search);
+        return;
+    }
     ++search.stack.pollCount;
     if (scheduleNextPoll(search)) {
         requestStop(search, 1);
         return;
     }
-    search.host->poll(search);
+    search.control->host->poll(search);
 }

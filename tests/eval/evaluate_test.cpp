@@ -16,11 +16,11 @@
 namespace {
 
 int32_t evaluateFen(const char* fen) {
-    return evaluate(boardFromFen(fen), -FullWindow, FullWindow);
+    return evaluate(testEval(), boardFromFen(fen), -FullWindow, FullWindow);
 }
 
 bool cached(const Board& board) {
-    return evalCache[board.hashKey & (EvalCacheSize - 1)].key == board.hashKey;
+    return testEval().cache[board.hashKey & (EvalCacheSize - 1)].key == board.hashKey;
 }
 
 }  // namespace
@@ -67,7 +67,7 @@ std::vector<std::string> gamePositions() {
 // rounding that favours a colour, the arithmetic shift in a pawnless position
 // whose score is otherwise 0, is allowed a difference of one.
 TEST(Evaluate, MirroredPositionNegatesTheScore) {
-    rootPieceCount = 0;
+    testEval().rootPieceCount = 0;
     int compared = 0, pawnEndings = 0, pawnless = 0, endgames = 0, shifted = 0;
     for (const std::string& fen : gamePositions()) {
         Board board, mirror;
@@ -77,8 +77,8 @@ TEST(Evaluate, MirroredPositionNegatesTheScore) {
         bool noPawns = !(board.white.pawns | board.black.pawns);
         bool noPieces =
             !((board.white.materialSignature | board.black.materialSignature) & SignaturePieces);
-        int32_t score = evaluate(board, -FullWindow, FullWindow);
-        int32_t mirrored = evaluate(mirror, -FullWindow, FullWindow);
+        int32_t score = evaluate(testEval(), board, -FullWindow, FullWindow);
+        int32_t mirrored = evaluate(testEval(), mirror, -FullWindow, FullWindow);
         ASSERT_TRUE(mirrored == -score || (noPawns && score + mirrored == 1)) << fen;
         shifted += mirrored != -score;
         ++compared;
@@ -94,19 +94,19 @@ TEST(Evaluate, MirroredPositionNegatesTheScore) {
 // A hit returns the stored value whatever the window; a lazy bound is not
 // stored, so the next call with a wide window computes the full score.
 TEST(Evaluate, CacheKeepsOnlyFullScores) {
-    clearTables();
+    clearSearchMemory(engine.search);
     // White is a queen up: far above a window around 0.
     Board& board = boardFromFen("rnb1kbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-    EXPECT_EQ(evaluate(board, -50, 0), 0);
+    EXPECT_EQ(evaluate(testEval(), board, -50, 0), 0);
     EXPECT_FALSE(cached(board));
-    int32_t full = evaluate(board, -FullWindow, FullWindow);
+    int32_t full = evaluate(testEval(), board, -FullWindow, FullWindow);
     EXPECT_GT(full, 1000);
     EXPECT_TRUE(cached(board));
-    EXPECT_EQ(evaluate(board, -50, 0), full);
+    EXPECT_EQ(evaluate(testEval(), board, -50, 0), full);
     // Black to move and a queen down: the bound comes back in White's view.
-    clearTables();
+    clearSearchMemory(engine.search);
     Board& black = boardFromFen("rnb1kbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1");
-    EXPECT_EQ(evaluate(black, 10, 50), -10);
+    EXPECT_EQ(evaluate(testEval(), black, 10, 50), -10);
     EXPECT_FALSE(cached(black));
 }
 
@@ -114,11 +114,11 @@ TEST(Evaluate, CacheKeepsOnlyFullScores) {
 // capture possible, and a side to move that is stalemated.
 TEST(Evaluate, LockedAndStalematedPositionsAreZero) {
     Board& locked = boardFromFen("r3k2r/8/8/1p1p1p1p/pPpPpPpP/P1P1P1P1/8/RQ2KB1R w - - 0 1");
-    EXPECT_EQ(evaluate(locked, -FullWindow, FullWindow), 0);
+    EXPECT_EQ(evaluate(testEval(), locked, -FullWindow, FullWindow), 0);
     EXPECT_FALSE(cached(locked));
     // Black: king h8 boxed in by the queen, pawn blocked, no capture.
     Board& stalemate = boardFromFen("7k/5Q2/8/p7/P7/8/8/K7 b - - 0 1");
-    EXPECT_EQ(evaluate(stalemate, -FullWindow, FullWindow), 0);
+    EXPECT_EQ(evaluate(testEval(), stalemate, -FullWindow, FullWindow), 0);
     EXPECT_FALSE(cached(stalemate));
     EXPECT_GT(evaluateFen("7k/5Q2/8/p7/P7/8/8/K7 w - - 0 1"), 1000);  // White to move wins
     EXPECT_NE(evaluateFen("7k/7P/6K1/p7/P7/8/8/8 b - - 0 1"), 0);  // pawn endings have no such test
@@ -128,29 +128,29 @@ TEST(Evaluate, LockedAndStalematedPositionsAreZero) {
 // the halved score is what the cache keeps.
 TEST(Evaluate, FiftyMoveDamping) {
     const char* fen = "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 0 1";
-    clearTables();
+    clearSearchMemory(engine.search);
     int32_t fresh = evaluateFen(fen);
     Board& board = boardFromFen(fen);
     for (int round = 0; round < 13; ++round) play(board, {"f3g1", "c6b8", "g1f3", "b8c6"});
     ASSERT_EQ(board.ply - board.lastIrreversiblePly, 52);
-    clearTables();
-    EXPECT_EQ(evaluate(board, -FullWindow, FullWindow), fresh / 2);
-    EXPECT_EQ(evalCache[board.hashKey & (EvalCacheSize - 1)].score, fresh / 2);
+    clearSearchMemory(engine.search);
+    EXPECT_EQ(evaluate(testEval(), board, -FullWindow, FullWindow), fresh / 2);
+    EXPECT_EQ(testEval().cache[board.hashKey & (EvalCacheSize - 1)].score, fresh / 2);
 }
 
 // Four men or fewer: a recognised win is worth WinScore only below the root's
 // material; a recognised draw is 0; neither is cached.
 TEST(Evaluate, EndgameGate) {
-    clearTables();
-    rootPieceCount = 4;
+    clearSearchMemory(engine.search);
+    testEval().rootPieceCount = 4;
     Board& rook = boardFromFen("8/8/8/4k3/8/8/8/R3K3 w - - 0 1");
-    EXPECT_EQ(evaluate(rook, -FullWindow, FullWindow), WinScore);
+    EXPECT_EQ(evaluate(testEval(), rook, -FullWindow, FullWindow), WinScore);
     EXPECT_FALSE(cached(rook));
-    rootPieceCount = 3;
+    testEval().rootPieceCount = 3;
     int32_t played = evaluateFen("8/8/8/4k3/8/8/8/R3K3 w - - 0 1");
     EXPECT_TRUE(played > 500 && played < WinScore) << played;
     Board& knights = boardFromFen("8/8/8/4k3/8/8/8/1NN1K3 w - - 0 1");
-    EXPECT_EQ(evaluate(knights, -FullWindow, FullWindow), 0);
+    EXPECT_EQ(evaluate(testEval(), knights, -FullWindow, FullWindow), 0);
     EXPECT_FALSE(cached(knights));
-    rootPieceCount = 0;
+    testEval().rootPieceCount = 0;
 }

@@ -42,7 +42,7 @@ TEST(PassedPawns, TermsAndPawnEndings) {
     // clang-format on
     for (const Case& c : cases) {
         Board& board = boardFromFen(c.fen);
-        const PawnHashEntry& entry = probePawnStructure(board);
+        const PawnHashEntry& entry = probePawnStructure(testEval().pawns, board);
         bool pieces =
             (board.white.materialSignature | board.black.materialSignature) & SignaturePieces;
         int32_t value =

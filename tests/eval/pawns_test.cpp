@@ -73,7 +73,7 @@ TEST(PawnStructure, Entries) {
     };
     // clang-format on
     for (const Case& c : cases) {
-        const PawnHashEntry& entry = probePawnStructure(boardFromFen(c.fen));
+        const PawnHashEntry& entry = probePawnStructure(testEval().pawns, boardFromFen(c.fen));
         EXPECT_TRUE(c.flags == Any || entry.flags == c.flags) << c.fen << ": " << int(entry.flags);
         EXPECT_TRUE(c.passed == AnySet || entry.passed == c.passed) << c.fen;
         EXPECT_TRUE(c.fixed == AnySet || entry.fixed == c.fixed) << c.fen;
@@ -84,16 +84,16 @@ TEST(PawnStructure, Entries) {
 // cleared table rebuilds it.
 TEST(PawnTable, HitKeepsEntryAndWritesFiles) {
     Board& board = boardFromFen("4k3/8/8/3PP3/8/8/8/4K3 w - - 0 1");
-    PawnHashEntry& first = probePawnStructure(board);
+    PawnHashEntry& first = probePawnStructure(testEval().pawns, board);
     const int16_t score = first.score;
     first.score = 1234;
     board.white.pawnlessFiles = board.black.pawnlessFiles = 0;
-    EXPECT_EQ(&probePawnStructure(board), &first);
+    EXPECT_EQ(&probePawnStructure(testEval().pawns, board), &first);
     EXPECT_EQ(first.score, 1234);
     EXPECT_EQ(board.white.pawnlessFiles, 0xE7E7E7E7E7E7E7E7ull);
     EXPECT_EQ(board.black.pawnlessFiles, ~0ull);
-    clearTables();
-    EXPECT_EQ(probePawnStructure(board).score, score);
+    clearSearchMemory(engine.search);
+    EXPECT_EQ(probePawnStructure(testEval().pawns, board).score, score);
 }
 
 // The colour-flipped position has the negated score, the mirrored sets, the
@@ -110,8 +110,8 @@ TEST(PawnStructure, ColourMirror) {
         if (!parseFen(board, engine.game.stack, fen.c_str(), message)) continue;  // nine pawns
         if (!(board.white.pawns | board.black.pawns)) continue;
         ASSERT_TRUE(parseFen(flipped, engine.game.stack, mirrorFen(fen).c_str(), message));
-        const PawnHashEntry original = probePawnStructure(board);
-        const PawnHashEntry& entry = probePawnStructure(flipped);
+        const PawnHashEntry original = probePawnStructure(testEval().pawns, board);
+        const PawnHashEntry& entry = probePawnStructure(testEval().pawns, flipped);
         withFlags += original.flags != 0;
         EXPECT_EQ(entry.score, -original.score) << fen;
         EXPECT_EQ(entry.passed, __builtin_bswap64(original.passed)) << fen;  // ranks flipped

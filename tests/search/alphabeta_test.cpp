@@ -12,14 +12,14 @@ namespace {
 
 // The node searched on clean memory, no poll, counters at zero, iteration 8.
 int32_t searchNode(Board& board, int ply, int depth, int32_t alpha = -Mate, int32_t beta = Mate) {
-    clearTables();
-    resetSearchStackForGame(engine.search.stack);
-    engine.search.stack.stopFlag = 0;
-    engine.search.stack.pollLimit = UINT32_MAX;
-    engine.search.root.iterationDepth = 8;
+    clearSearchMemory(engine.search);
+    resetSearchForGame(engine.search);
+    engine.search.main.stack.stopFlag = 0;
+    engine.search.main.stack.pollLimit = UINT32_MAX;
+    engine.search.main.root.iterationDepth = 8;
     board.stack->makeCount = board.stack->nullMoveCount = 0;
     board.stack->moveLists[ply] = board.stack->moveBuffer + 1000;
-    return alphaBeta(engine.search, board, ply, depth, alpha, beta);
+    return alphaBeta(engine.search.main, board, ply, depth, alpha, beta);
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ TEST(Search, FindsForcedMatesAtTheirDistance) {
         ASSERT_EQ(setupPosition(engine, fen), 1) << fen;
         engine.clock.depthLimit = 2 * moves + 4;
         EXPECT_EQ(searchGame(engine, SearchAnalysing).score, Mate - (2 * moves - 1)) << fen;
-        EXPECT_EQ(engine.search.root.rootPv.pvLength, 2 * moves - 1) << fen;
+        EXPECT_EQ(engine.search.main.root.rootPv.pvLength, 2 * moves - 1) << fen;
     }
     engine.clock.depthLimit = 0;
 }
@@ -51,8 +51,10 @@ TEST(Search, NodeScoresAndBounds) {
     for (auto [alpha, bound] : {std::pair(500, Bound::Upper), std::pair(-500, Bound::Lower)}) {
         Board& start = boardFromFen(StartFen);
         searchNode(start, 1, 16, alpha, alpha + 1);
-        const TableEntry* entry = findTableEntry(start);
-        EXPECT_TRUE(entry && Bound(entry->flags & 3) == bound) << alpha;
+        TableEntry entry;
+        EXPECT_TRUE(readTableEntry(engine.search.control.table, start, entry) &&
+                    Bound(entry.flags & 3) == bound)
+            << alpha;
     }
 }
 

@@ -15,7 +15,7 @@
 // as one of these), each move made and a child list generated behind the node's.
 TEST(Ordering, HandsOutEveryLegalMoveOnce) {
     constexpr int Ply = 2;  // the node's list far from list 0 (findMove's)
-    SearchStack& stack = engine.search.stack;
+    SearchStack& stack = engine.search.main.stack;
     std::minstd_rand random(12345);
     int positions = 0;
     for (const std::string& fen : referenceFens()) {

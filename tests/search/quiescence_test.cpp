@@ -60,9 +60,9 @@ TEST(Quiescence, NodeRules) {
         Board& board = boardFromFen(fen);
         board.stack->moveLists[ply] = board.stack->moveBuffer + 2000;
         const int32_t standPat =
-            evaluate(board, -Window, Window) * (board.toMove->colour == White ? 1 : -1);
+            evaluate(testEval(), board, -Window, Window) * (board.toMove->colour == White ? 1 : -1);
         const uint32_t made = board.stack->makeCount;
-        int32_t score = quiescence(engine.search.stack, board, ply, -Window, beta, withChecks);
+        int32_t score = quiescence(engine.search.main, board, ply, -Window, beta, withChecks);
         EXPECT_EQ(board.stack->makeCount != made, searches) << fen << " " << ply;
         if (expected >= Above)
             EXPECT_GE(score, standPat + expected - Above) << fen;

@@ -42,23 +42,24 @@ TEST(Time, BudgetAndExtension) {
         {{110, 110, 0, 40, 0, 0}, {2, 50, 15}},          // no extension with less than a second,
         {{700, 700, 0, 40, 0, 0}, {17, 1000, 50, 500}},  // halved until less than what is left
     };
-    Search& search = engine.search;
+    SearchControl& search = engine.search.control;
+    SearchThread& thread = engine.search.main;
     SearchLimits limits;
     search.limits = &limits;
     for (auto [c, expected] : cases) {
         const auto [deadline, extension, elapsed, granted] = expected;
         limits = {c.own, c.opponent, c.perSession, c.increment, c.moveTime, 0, c.movesToGo};
         search.request = {search.state = c.state, c.computer, 0};
-        timeBudget(search, c.gamePly, c.gamePly, c.previousScore);
+        timeBudget(thread, c.gamePly, c.gamePly, c.previousScore);
         search.state = SearchIdle;  // for the protocol tests, as after a search
         EXPECT_EQ(search.deadline, deadline) << c.own << " " << c.gamePly;
         EXPECT_EQ(limits.engineClock, std::max(c.moveTime ? c.moveTime : c.own, 1));
         if (!extension) continue;
         search.timeExtension = extension;
         search.startCounter -= int64_t(elapsed) * search.counterFrequency / 100;
-        EXPECT_EQ(extendTime(search), granted > 0) << c.own << " " << elapsed;
+        EXPECT_EQ(extendTime(thread), granted > 0) << c.own << " " << elapsed;
         EXPECT_EQ(search.deadline, deadline + granted) << c.own << " " << elapsed;
-        EXPECT_EQ(extendTime(search), 0);  // once per search
+        EXPECT_EQ(extendTime(thread), 0);  // once per search
     }
     search.limits = &engine.clock;
 }

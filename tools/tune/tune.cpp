@@ -28,7 +28,8 @@
 #include "notation/fen.h"
 #include "notation/movetext.h"
 #include "search/quiescence.h"
-#include "search/searchstack.h"
+#include "search/search.h"
+#include "search/threads.h"
 #include "search/tt.h"
 
 namespace {
@@ -75,11 +76,13 @@ struct ReadCounts {
 // What the replay and the quiescence search work in; large, so on the heap.
 struct Workspace {
     BoardStack boards;
-    SearchStack search;
+    SearchControl control;
+    SearchThread search;  // its evaluation memory serves every score
 };
 
 struct ErrorCounts {
-    long evaluations = 0;  // passes of the error function over a set
+    EvalMemory* memory = nullptr;  // the workspace's
+    long evaluations = 0;          // passes of the error function over a set
     double positions = 0;
     double seconds = 0;
 };
@@ -103,12 +106,12 @@ int32_t weightLimit(int index) { return index == WeightCount - 1 ? ControlLimit 
 
 // The evaluation cache holds scores of the old values; the pawn table only
 // pawn structure, which no tuned value touches.
-void applyWeights(const Weights& weights) {
+void applyWeights(EvalMemory& memory, const Weights& weights) {
     for (int piece = Pawn; piece <= Queen; ++piece)
         setMaterialValues(piece, weights.values[2 * (piece - 1)],
                           weights.values[2 * (piece - 1) + 1]);
     evaluate_control = weights.values[WeightCount - 1];
-    std::memset(evalCache, 0, EvalCacheSize * sizeof(EvalCacheEntry));
+    std::memset(memory.cache, 0, sizeof memory.cache);
 }
 
 // A copied Board still points its side pointers at the original's records.
@@ -127,13 +130,13 @@ void refreshSample(Sample& sample) {
 }
 
 // Each sample evaluated as the root of a search would see it, White's view.
-int32_t whiteScore(Board& board) {
-    rootPieceCount = board.pieceCount;
-    return evaluate(board, -FullWindow, FullWindow);
+int32_t whiteScore(EvalMemory& memory, Board& board) {
+    memory.rootPieceCount = board.pieceCount;
+    return evaluate(memory, board, -FullWindow, FullWindow);
 }
 
-int32_t sideScore(Board& board) {
-    int32_t score = whiteScore(board);
+int32_t sideScore(EvalMemory& memory, Board& board) {
+    int32_t score = whiteScore(memory, board);
     return board.toMove->colour == White ? score : -score;
 }
 
@@ -145,7 +148,7 @@ double errorOf(std::vector<Sample>& samples, double k, ErrorCounts& counts) {
     double sum = 0;
     for (Sample& sample : samples) {
         refreshSample(sample);
-        double miss = sample.result - sigmoid(k, whiteScore(sample.board));
+        double miss = sample.result - sigmoid(k, whiteScore(*counts.memory, sample.board));
         sum += miss * miss;
     }
     std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
@@ -176,7 +179,7 @@ double fitScale(std::vector<Sample>& samples, ErrorCounts& counts) {
     scores.reserve(samples.size());
     for (Sample& sample : samples) {
         refreshSample(sample);
-        scores.push_back(whiteScore(sample.board));
+        scores.push_back(whiteScore(*counts.memory, sample.board));
     }
     std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
     counts.evaluations += 1;
@@ -212,9 +215,9 @@ double fitScale(std::vector<Sample>& samples, ErrorCounts& counts) {
 bool reduceToQuiet(Workspace& work, Board& board) {
     for (int step = 0; step < QuietSteps; ++step) {
         if (board.checkInfo) return false;
-        rootPieceCount = board.pieceCount;
+        work.search.eval.rootPieceCount = board.pieceCount;
         const int32_t value = quiescence(work.search, board, 0, -Mate, Mate, 0);
-        if (sideScore(board) == value) return true;
+        if (sideScore(work.search.eval, board) == value) return true;
         const int count = generateCaptures(board, 0);
         Move moves[256];
         const int kept = count < 256 ? count : 256;
@@ -224,7 +227,7 @@ bool reduceToQuiet(Workspace& work, Board& board) {
             const Move move = moves[i];
             if (movePiece(move) != King && !isLegalNonKingMove(board, moveFrom(move), moveTo(move)))
                 continue;
-            rootPieceCount = board.pieceCount;
+            work.search.eval.rootPieceCount = board.pieceCount;
             saveUndo(board);
             makeMove(board, move);
             const int32_t score = -quiescence(work.search, board, 1, -Mate, Mate, 0);
@@ -357,7 +360,7 @@ bool readGames(Workspace& work, const Options& options, DataSet& data, ReadCount
 // the step halved when a whole pass finds nothing. At most `passes` passes.
 Weights tuneWeights(std::vector<Sample>& samples, double k, Weights weights, long passes,
                     ErrorCounts& counts) {
-    applyWeights(weights);
+    applyWeights(*counts.memory, weights);
     double best = errorOf(samples, k, counts);
     const int32_t steps[] = {8, 4, 2, 1};
     int stepIndex = 0;
@@ -370,7 +373,7 @@ Weights tuneWeights(std::vector<Sample>& samples, double k, Weights weights, lon
                 const int64_t value = int64_t(trial.values[i]) + direction;
                 if (value > weightLimit(i) || value < -weightLimit(i)) continue;
                 trial.values[i] = int32_t(value);
-                applyWeights(trial);
+                applyWeights(*counts.memory, trial);
                 double error = errorOf(samples, k, counts);
                 if (error < best) {
                     best = error;
@@ -382,7 +385,7 @@ Weights tuneWeights(std::vector<Sample>& samples, double k, Weights weights, lon
         }
         if (!improved) ++stepIndex;
     }
-    applyWeights(weights);
+    applyWeights(*counts.memory, weights);
     return weights;
 }
 
@@ -442,9 +445,9 @@ int main(int argc, char** argv) {
     // starts from the compiled-in values.
     auto work = std::make_unique<Workspace>();
     initBoardStack(work->boards);
-    initSearchStack(work->search);
+    initSearchThread(work->search, work->control, 0);
     initBoardTables(KeySeed, 1);
-    if (!allocateTables(64, 0)) {
+    if (!allocatePawnTable(work->search.eval.pawns, tableSizes(64, 0).pawnEntries)) {
         std::fprintf(stderr, "vostrel_tune: no memory for the tables\n");
         return 2;
     }
@@ -468,7 +471,9 @@ int main(int argc, char** argv) {
     }
 
     ErrorCounts counts;
-    applyWeights(defaults);
+    counts.memory = &work->search.eval;
+    clearEvalMemory(*counts.memory);
+    applyWeights(*counts.memory, defaults);
     const double k = fitScale(data.training, counts);
     std::printf("K: %.4f\n", k);
     const double trainingBefore = errorOf(data.training, k, counts);
@@ -495,6 +500,6 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    freeTables();
+    freePawnTable(work->search.eval.pawns);
     return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "board/check.h"
 #include "board/makemove.h"
+#include "board/movegen.h"
 #include "board/tables.h"
 #include "book/book.h"
 #include "driver/options.h"
@@ -66,11 +67,7 @@ void ensureInitialised(Engine& e) {
     buildPawnFlagTable();
     readConfigurationFile(e);
     centreMaterial();
-    // A size the system refuses falls back to the smallest tables rather than
-    // leaving the engine without them.
-    if ((settings.memory != memory || settings.egtb_cache != egtbCache) &&
-        !resizeSearchMemory(e.search, settings.memory, settings.egtb_cache))
-        resizeSearchMemory(e.search, 1, 0);
+    applySearchResources(e);
     // A position set up by the file counted its material before the centring.
     if (e.game.boardValid) {
         Board& board = e.game.board;
@@ -84,6 +81,39 @@ void prepareNewGame(Engine& e) {
     clearSearchMemory(e.search);
     e.game.stack.moveLists[0] = e.game.stack.moveBuffer;
     resetSearchForGame(e.search);
+}
+
+int applySearchResources(Engine& e) {
+    if (!initialised) return 1;
+    Session& session = e.session;
+    Search& search = e.search;
+    if (search.control.state != SearchIdle) {
+        session.resourcesPending = 1;
+        return 1;
+    }
+    session.resourcesPending = 0;
+    Settings& settings = e.settings;
+    int applied = 1;
+    if (settings.memory != search.megabytes || settings.egtb_cache != search.egtbCache ||
+        !search.control.table.buckets) {
+        const int megabytes = search.megabytes, egtbCache = search.egtbCache;
+        if (!resizeSearchMemory(search, settings.memory, settings.egtb_cache)) {
+            // A size the system refuses leaves the one before, or else the
+            // smallest tables rather than none.
+            applied = 0;
+            settings.memory = megabytes;
+            settings.egtb_cache = egtbCache;
+            if (!resizeSearchMemory(search, megabytes, egtbCache)) resizeSearchMemory(search, 1, 0);
+        }
+    }
+    const int allowed = session.coresAllowed;
+    int threads = settings.search_threads > 0 ? settings.search_threads : allowed;
+    if (allowed > 0 && threads > allowed) threads = allowed;
+    if (!setSearchThreads(search, threads)) {
+        applied = 0;
+        if (settings.search_threads > 0) settings.search_threads = search.threadCount;
+    }
+    return applied;
 }
 
 BookOffer offerBookMove(Engine& engine, Board& board, BookChoice& choice) {
@@ -107,9 +137,38 @@ BookOffer offerBookMove(Engine& engine, Board& board, BookChoice& choice) {
     return {choice.move, depth, minimum};
 }
 
+void excludedMovesHere(Engine& engine) {
+    Session& session = engine.session;
+    const Board& board = engine.game.board;
+    if (session.excludedKey == board.hashKey && session.excludedPly == board.ply) return;
+    session.excludedCount = 0;
+    session.excludedKey = board.hashKey;
+    session.excludedPly = board.ply;
+}
+
 SearchResult searchGame(Engine& engine, int state) {
     SearchRequest request{state, engine.game.opponentIsComputer, engine.session.ponder};
-    return think(engine.search, engine.game.board, request, engine.clock);
+    // The moves left after the exclusions; with none left every move is
+    // searched, so that the engine still has a move to play.
+    Move included[256];
+    Session& session = engine.session;
+    excludedMovesHere(engine);
+    if (session.excludedCount) {
+        Board& board = engine.game.board;
+        int count = 0;
+        for (int i = 0, legal = generateLegalMoves(board, 0); i < legal; ++i) {
+            const Move move = board.stack->moveLists[0][i].move;
+            bool excluded = false;
+            for (int k = 0; k < session.excludedCount; ++k)
+                excluded |= session.excludedMoves[k] == move;
+            if (!excluded && count < 256) included[count++] = move;
+        }
+        request.onlyMoves = included;
+        request.onlyMoveCount = count;
+    }
+    SearchResult result = think(engine.search, engine.game.board, request, engine.clock);
+    if (engine.session.resourcesPending) applySearchResources(engine);
+    return result;
 }
 
 void checkBookDirectory(Engine& engine) {

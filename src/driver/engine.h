@@ -29,6 +29,14 @@ struct Session {
     // Pings that came during the engine's own search: answered after its move.
     long owedPongs[16];
     int owedPongCount;
+    int resourcesPending;  // a memory or thread setting changed during a search
+    int coresAllowed;      // xboard's "cores": the most threads the GUI allows; 0 no word
+    // Root moves that xboard's "exclude" took out of the searches of one
+    // position (its key and ply); any other position searches every move.
+    Move excludedMoves[256];
+    int excludedCount;
+    uint64_t excludedKey;
+    int excludedPly;
 };
 
 struct Engine {
@@ -56,6 +64,15 @@ void prepareNewGame(Engine& engine);
 // check it; choice gets the book's record and texts. Move 0 when the book has
 // none or is not to be asked.
 BookOffer offerBookMove(Engine& engine, Board& board, BookChoice& choice);
+
+// The memory and thread settings made true: the tables resized when memory
+// or egtb_cache changed, the helper threads started or stopped. During a
+// search it waits for the search's end (resourcesPending). Returns 0 when the
+// system refused, with the settings back at what the search has.
+int applySearchResources(Engine& engine);
+
+// The exclusion set of the game's position, emptied when it belonged to another.
+void excludedMovesHere(Engine& engine);
 
 // Searches the game's position under the engine's clock.
 SearchResult searchGame(Engine& engine, int state);

@@ -91,6 +91,9 @@ const OptionKey optionKeys[] = {
     setting("search_prune_quiet_moves", IntOption, &Settings::search_prune_quiet_moves),
     setting("search_extend_check", IntOption, &Settings::search_extend_check, 0,
             CheckExtensionLimit),
+    setting("search_threads", IntOption, &Settings::search_threads, 0, MaxSearchThreads),
+    setting("search_multipv", IntOption, &Settings::search_multipv, 1, MaxMultiPv),
+    setting("move_overhead", IntOption, &Settings::move_overhead, 0, MaxMoveOverhead),
     pairOption("evaluate_pawn_material ", Pawn),
     pairOption("evaluate_knight_material ", Knight),
     pairOption("evaluate_bishop_material ", Bishop),
@@ -164,9 +167,12 @@ int applyOption(Engine& engine, const OptionKey& option, const char* line) {
         case IntOption:
             if (!readIntValue(line, value)) return 0;
             (option.global ? *option.global : settings.*option.field) = withinRange(option, value);
+            if (option.field == &Settings::memory || option.field == &Settings::search_threads)
+                applySearchResources(engine);
             return 1;
         case CacheOption:
             if (readIntValue(line, value)) settings.*option.field = value < 1 ? 0 : value;
+            applySearchResources(engine);
             return 1;
         case IgnoredOption: return 1;
         case IgnoredNumber: return readIntValue(line, value) ? 1 : 0;

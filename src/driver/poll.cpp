@@ -15,9 +15,10 @@ namespace {
 // whose first character was already taken from the input still stops the
 // search. The bare "o" catches "otim" too.
 constexpr const char* stopPrefixes[] = {
-    "usermove", "sermove",  "go",      "o",     "new", "ew",     "result", "esult",   "position",
-    "osition",  "setboard", "etboard", "undo",  "ndo", "remove", "emove",  "analyze", "nalyze",
-    "perft",    "divide",   "eval\n",  "eval ", "bk",  "au ",    "bench"};
+    "usermove", "sermove", "go",       "o",       "new",    "ew",    "result", "esult",
+    "position", "osition", "setboard", "etboard", "undo",   "ndo",   "remove", "emove",
+    "analyze",  "nalyze",  "perft",    "divide",  "eval\n", "eval ", "bk",     "au ",
+    "bench",    "exclude", "xclude",   "include", "nclude"};
 
 // A coordinate as the move reader takes it: a file letter or a rank digit.
 bool isCoordinate(char c) { return (c >= 'a' && c <= 'h') || (c >= '1' && c <= '8'); }

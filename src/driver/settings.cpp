@@ -23,4 +23,7 @@ void setDefaultSettings(Settings& s) {
     s.serverComputer = 2;
     s.memory = 32;
     s.egtb_cache = 8;
+    s.search_threads = 0;
+    s.search_multipv = 1;
+    s.move_overhead = 30;
 }

@@ -32,6 +32,9 @@ struct Settings : SearchSettings {
     // adds beyond 8.
     int32_t memory;
     int32_t egtb_cache;
+    // Threads that search, 1 to 256, never more than xboard's "cores" allows;
+    // 0: as many as it allows (one without a word from the GUI).
+    int32_t search_threads;
 };
 
 // The compiled-in defaults.

@@ -1,6 +1,5 @@
 #include "driver/uci.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include "driver/dispatch.h"
 #include "driver/engine.h"
 #include "driver/game.h"
+#include "driver/gui_options.h"
 #include "driver/options.h"
 #include "driver/output.h"
 #include "eval/material.h"
@@ -25,7 +25,6 @@
 namespace {
 
 constexpr int NoClock = 1 << 29;  // centiseconds: no clock given
-constexpr int MaxHash = 4096;     // megabytes
 
 // The UCI session's own state beside the engine's records.
 struct UciState {
@@ -192,13 +191,15 @@ void UciHost::thinking(const ThinkingLine& line) {
     variationCoordinates(*line.board, *line.variation, state.chess960, pv, int(sizeof pv));
     // The last line of a search tells the iterations it finished.
     const int iterations = engine.search.main.root.iterationsDone;
-    const int depth = line.final && iterations > 0 ? iterations : line.depth;
+    const int depth = line.final && iterations > 0 && !line.multiPv ? iterations : line.depth;
+    char rank[24] = "";
+    if (line.multiPv) std::snprintf(rank, sizeof rank, " multipv %d", line.multiPv);
     const int64_t milliseconds = int64_t(line.centiseconds) * 10;
     const double rate = milliseconds > 0 ? line.nodes * 1000.0 / double(milliseconds) : 0.0;
     sendText(
-        "info depth %d seldepth %d score %s%s nodes %.0f nps %.0f time %lld hashfull %d pv %s\n",
-        depth, line.selectiveDepth > depth ? line.selectiveDepth : depth, score, bound, line.nodes,
-        rate, (long long)milliseconds, tablePermill(engine.search.control.table), pv);
+        "info depth %d seldepth %d%s score %s%s nodes %.0f nps %.0f time %lld hashfull %d pv %s\n",
+        depth, line.selectiveDepth > depth ? line.selectiveDepth : depth, rank, score, bound,
+        line.nodes, rate, (long long)milliseconds, tablePermill(engine.search.control.table), pv);
 }
 
 BookOffer UciHost::bookMove(Board& board) {
@@ -415,47 +416,26 @@ void position(Engine& engine, UciState& state, const char* arguments) {
     }
 }
 
-// The engine's settings that a UCI user may set, with their option lines.
-struct UciOption {
-    const char* name;
-    const char* kind;  // check, spin, string or button
-    int32_t Settings::*field = nullptr;
-    int low = 0, high = 0;
-    int piece = 0;  // material pairs: the piece
-};
-
-constexpr UciOption uciOptions[] = {
-    {"Hash", "spin", &Settings::memory, 1, MaxHash},
-    {"Clear Hash", "button"},
-    {"Ponder", "check"},
-    {"OwnBook", "check", &Settings::book_allowed},
-    {"Book Spread", "spin", &Settings::book_rand, 0, 100},
-    {"UCI_Chess960", "check"},
-    {"UCI_Opponent", "string"},
-    {"Null Move", "check", &Settings::search_prune_nullmove},
-    {"Pawn Value", "string", nullptr, 0, 0, Pawn},
-    {"Knight Value", "string", nullptr, 0, 0, Knight},
-    {"Bishop Value", "string", nullptr, 0, 0, Bishop},
-    {"Rook Value", "string", nullptr, 0, 0, Rook},
-    {"Queen Value", "string", nullptr, 0, 0, Queen},
-};
-
 void announce(Engine& engine, const UciState& state) {
     sendText("id name %s\nid author %s\n", EngineName, AuthorCredit);
     const Settings& settings = engine.settings;
-    for (const UciOption& option : uciOptions) {
+    for (int i = 0; i < guiOptionCount(); ++i) {
+        const GuiOption& option = guiOption(i);
+        if (!(option.protocols & ForUci)) continue;
         if (option.piece) {
             const MaterialRecord& record = pieceMaterial[option.piece];
             sendText("option name %s type string default %d, %d\n", option.name, record.opening,
                      record.endgame);
-        } else if (!std::strcmp(option.kind, "spin")) {
+        } else if (option.kind == GuiSpin) {
             sendText("option name %s type spin default %d min %d max %d\n", option.name,
-                     settings.*option.field, option.low, option.high);
-        } else if (!std::strcmp(option.kind, "check")) {
+                     option.field == &Settings::search_threads ? engine.search.threadCount
+                                                               : settings.*option.field,
+                     option.low, option.high);
+        } else if (option.kind == GuiCheck) {
             bool on = option.field ? settings.*option.field != 0
                                    : !std::strcmp(option.name, "UCI_Chess960") && state.chess960;
             sendText("option name %s type check default %s\n", option.name, on ? "true" : "false");
-        } else if (!std::strcmp(option.kind, "string")) {
+        } else if (option.kind == GuiString) {
             sendText("option name %s type string default\n", option.name);
         } else {
             sendText("option name %s type button\n", option.name);
@@ -489,25 +469,12 @@ void setOption(Engine& engine, UciState& state, const char* arguments) {
     size_t nameLength = valueAt ? size_t(valueAt - name) : std::strlen(name);
     while (nameLength > 0 && name[nameLength - 1] == ' ') --nameLength;
     // Option names are not case sensitive.
-    auto sameName = [&](const char* known) {
-        if (std::strlen(known) != nameLength) return false;
-        for (size_t i = 0; i < nameLength; ++i)
-            if (std::tolower((unsigned char)known[i]) != std::tolower((unsigned char)name[i]))
-                return false;
-        return true;
-    };
-    const UciOption* option = nullptr;
-    for (const UciOption& candidate : uciOptions)
-        if (sameName(candidate.name)) option = &candidate;
+    const GuiOption* option = findGuiOption(ForUci, name, nameLength);
     if (!option) {
         sendText("info string no such option: %.*s\n", int(nameLength), name);
         return;
     }
-    Settings& settings = engine.settings;
     const bool on = std::strncmp(value, "true", 4) == 0;
-    char* end = nullptr;
-    const long number = std::strtol(value, &end, 10);
-    const bool numeric = end != value;
     if (!std::strcmp(option->name, "Clear Hash")) {
         clearSearchMemory(engine.search);
     } else if (!std::strcmp(option->name, "Ponder")) {
@@ -516,29 +483,26 @@ void setOption(Engine& engine, UciState& state, const char* arguments) {
         state.chess960 = on;
     } else if (!std::strcmp(option->name, "UCI_Opponent")) {
         setOpponent(engine.game, value);
-    } else if (option->piece) {
-        static const char* const keys[] = {"", "pawn", "knight", "bishop", "rook", "queen"};
-        char line[128];
-        std::snprintf(line, sizeof line, "evaluate_%s_material = %s", keys[option->piece], value);
-        if (!handleOptionCommand(engine, line))
-            sendText("info string %s needs two numbers, as \"400, 380\": %s\n", option->name,
-                     value);
-    } else if (!std::strcmp(option->kind, "check")) {
-        settings.*option->field = on;
-    } else if (!numeric || number < option->low || number > option->high) {
-        sendText("info string %s takes %d to %d: %s\n", option->name, option->low, option->high,
-                 value);
-    } else if (option->field == &Settings::memory) {
-        int previous = settings.memory;
-        settings.memory = int(number);
-        if (!resizeSearchMemory(engine.search, settings.memory, settings.egtb_cache)) {
-            sendText("info string %ld MB refused by the system, %d MB kept\n", number, previous);
-            settings.memory = previous;
-            if (!resizeSearchMemory(engine.search, previous, settings.egtb_cache))
-                resizeSearchMemory(engine.search, 1, 0);
-        }
     } else {
-        settings.*option->field = int32_t(number);
+        switch (setGuiOption(engine, *option, value)) {
+            case GuiOptionResult::OutOfRange:
+                sendText("info string %s takes %d to %d: %s\n", option->name, option->low,
+                         option->high, value);
+                break;
+            case GuiOptionResult::NoPair:
+                sendText("info string %s needs two numbers, as \"400, 380\": %s\n", option->name,
+                         value);
+                break;
+            case GuiOptionResult::Refused:
+                if (option->field == &Settings::memory)
+                    sendText("info string %s MB refused by the system, %d MB kept\n", value,
+                             engine.settings.memory);
+                else
+                    sendText("info string %s threads refused by the system, %d kept\n", value,
+                             engine.search.threadCount);
+                break;
+            default: break;
+        }
     }
 }
 

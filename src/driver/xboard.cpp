@@ -12,9 +12,12 @@
 #include "driver/dispatch.h"
 #include "driver/engine.h"
 #include "driver/game.h"
+#include "driver/gui_options.h"
+#include "driver/options.h"
 #include "driver/output.h"
 #include "driver/poll.h"
 #include "eval/evaluate.h"
+#include "eval/material.h"
 #include "notation/fen.h"
 #include "notation/movetext.h"
 #include "platform/input.h"
@@ -240,6 +243,126 @@ void level(Engine& engine, const char* line) {
     clock.movesPerSession = perSession > 0 && perSession < 100000 ? int(perSession) : 0;
 }
 
+// The settings for xboard's engine dialog, at their current values.
+void announceOptions(const Engine& engine) {
+    const Settings& settings = engine.settings;
+    for (int i = 0; i < guiOptionCount(); ++i) {
+        const GuiOption& option = guiOption(i);
+        if (!(option.protocols & ForXboard)) continue;
+        if (option.piece) {
+            const MaterialRecord& record = pieceMaterial[option.piece];
+            sendText("feature option=\"%s -string %d, %d\"\n", option.name, record.opening,
+                     record.endgame);
+        } else if (option.kind == GuiSpin) {
+            sendText("feature option=\"%s -spin %d %d %d\"\n", option.name,
+                     option.field == &Settings::search_threads ? engine.search.threadCount
+                                                               : settings.*option.field,
+                     option.low, option.high);
+        } else if (option.kind == GuiCheck) {
+            sendText("feature option=\"%s -check %d\"\n", option.name,
+                     settings.*option.field ? 1 : 0);
+        } else if (option.kind == GuiButton) {
+            sendText("feature option=\"%s -button\"\n", option.name);
+        }
+    }
+}
+
+// "option NAME=VALUE" from the engine dialog; "option NAME" for a button.
+void optionCommand(Engine& engine, const char* line) {
+    const char* name = line + 7;
+    const char* equals = std::strchr(name, '=');
+    const size_t length = equals ? size_t(equals - name) : std::strlen(name);
+    const char* value = equals ? equals + 1 : "";
+    const GuiOption* option = findGuiOption(ForXboard, name, length);
+    if (!option) {
+        sendText("Error (unknown option): %s\n", line);
+        return;
+    }
+    if (!std::strcmp(option->name, "Clear Hash")) {
+        clearSearchMemory(engine.search);
+        return;
+    }
+    switch (setGuiOption(engine, *option, value)) {
+        case GuiOptionResult::OutOfRange:
+            sendText("telluser %s takes %d to %d: %s\n", option->name, option->low, option->high,
+                     value);
+            break;
+        case GuiOptionResult::NoPair:
+            sendText("telluser %s needs two numbers, as \"400, 380\": %s\n", option->name, value);
+            break;
+        case GuiOptionResult::Refused:
+            sendText("telluser %s threads refused by the system, %d kept\n", value,
+                     engine.search.threadCount);
+            break;
+        default: break;
+    }
+}
+
+// "memory N": the megabytes all the tables may take, as the GUI divides its
+// memory. "memory = N", the option line, says the same.
+void memoryCommand(Engine& engine, const char* line) {
+    const char* text = line + 6;
+    while (*text == ' ') ++text;
+    if (*text == '=') {
+        handleOptionCommand(engine, line);
+        return;
+    }
+    char* end = nullptr;
+    const long megabytes = std::strtol(text, &end, 10);
+    if (end == text || megabytes < 1 || megabytes > 1048576) {
+        sendText("Error (bad memory size): %s\n", line);
+        return;
+    }
+    engine.settings.memory = int(megabytes);
+    if (!applySearchResources(engine))
+        sendText("telluser %ld MB refused by the system, %d MB kept\n", megabytes,
+                 engine.settings.memory);
+}
+
+// "cores N": the most threads the GUI allows.
+void coresCommand(Engine& engine, const char* line) {
+    char* end = nullptr;
+    const long cores = std::strtol(line + 6, &end, 10);
+    if (end == line + 6 || cores < 1) {
+        sendText("Error (bad number of cores): %s\n", line);
+        return;
+    }
+    engine.session.coresAllowed = cores < MaxSearchThreads ? int(cores) : MaxSearchThreads;
+    if (!applySearchResources(engine))
+        sendText("telluser %ld threads refused by the system, %d kept\n", cores,
+                 engine.search.threadCount);
+}
+
+// "exclude MOVE", "include MOVE", "exclude all", "include all": the root
+// moves of the position's searches.
+void excludeCommand(Engine& engine, const char* line) {
+    Session& session = engine.session;
+    Game& game = engine.game;
+    const bool exclude = line[0] == 'e';
+    const char* text = line + 8;
+    excludedMovesHere(engine);
+    if (!game.boardValid) return;
+    Board& board = game.board;
+    if (!std::strcmp(text, "all")) {
+        session.excludedCount = 0;
+        if (!exclude) return;
+        for (int i = 0, legal = generateLegalMoves(board, 0); i < legal && i < 256; ++i)
+            session.excludedMoves[session.excludedCount++] = board.stack->moveLists[0][i].move;
+        return;
+    }
+    const Move move = parseMoveText(board, text);
+    if (!move) {
+        sendText("Illegal move: %s\n", text);
+        return;
+    }
+    int at = 0;
+    while (at < session.excludedCount && session.excludedMoves[at] != move) ++at;
+    if (exclude && at == session.excludedCount && at < 256)
+        session.excludedMoves[session.excludedCount++] = move;
+    if (!exclude && at < session.excludedCount)
+        session.excludedMoves[at] = session.excludedMoves[--session.excludedCount];
+}
+
 void announceFeatures(Engine& engine, const char*) {
     sendText("feature done=0\n");
     prepareNewGame(engine);
@@ -253,6 +376,10 @@ void announceFeatures(Engine& engine, const char*) {
     sendText("feature myname=\"%s\"\n", EngineName);
     sendText("feature reuse=1\n");
     sendText("feature ping=1\n");
+    sendText("feature smp=1\n");
+    sendText("feature memory=1\n");
+    sendText("feature exclude=1\n");
+    announceOptions(engine);
     sendText("feature done=1\n");
     if (const char* notice = untoldReadOnlyNotice(engine.session))
         sendText("telluser %s\n", notice);
@@ -406,6 +533,11 @@ constexpr Command commands[] = {
     {"otim ", opponentTime},
     {"level ", level},
     {"xboard", announceFeatures},
+    {"option ", optionCommand},
+    {"memory", memoryCommand, true},
+    {"cores ", coresCommand},
+    {"exclude ", excludeCommand},
+    {"include ", excludeCommand},
     {"protover 2", ignore},
     {"accepted ", ignore},
     {"rejected ", ignore},
@@ -527,7 +659,7 @@ void XboardHost::thinking(const ThinkingLine& line) {
     if (std::strlen(text) > 402) std::strcpy(text + 396, "...");
     sendText("%s\n", text);
 
-    if (!line.final || !engine.session.icsMode) return;
+    if (!line.final || !engine.session.icsMode || line.multiPv > 1) return;
     char clock[24];
     int centiseconds = line.centiseconds < 0 ? 0 : line.centiseconds;
     if (centiseconds < 6000)

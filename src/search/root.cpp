@@ -273,6 +273,72 @@ bool iterate(SearchThread& search, Board& board, int state, int maxIterations) {
     return true;
 }
 
+// The lines of the iteration, best first: those with exact scores, at most
+// lines of them.
+void reportLines(SearchThread& search, Board& board, int lines, bool final) {
+    RootSearch& root = search.root;
+    for (int k = 0; k < lines && k < root.rootMoveCount && root.rootMoves[k].exact; ++k)
+        reportLine(search, board, root.rootMoves[k], k + 1, final);
+}
+
+// Iterative deepening of the main thread with several best lines: each
+// iteration searches the first `lines` moves with the whole window, and
+// every later move with a null window at the weakest of the lines, again
+// with the window above it when it beats that line. The best line decides.
+bool iterateLines(SearchThread& search, Board& board, int state, int maxIterations, int lines) {
+    RootSearch& root = search.root;
+    SearchStack& stack = search.stack;
+    SearchControl& control = *search.control;
+    prepareSearch(search, board);
+    if (lines > root.rootMoveCount) lines = root.rootMoveCount;
+    for (root.iterationDepth = 1; !control.stopRequested; ++root.iterationDepth) {
+        control.canStop = root.iterationDepth > 1;
+        stack.selDepth = stack.qsSelDepth = 0;
+        const int childDepth = root.iterationDepth * OnePly - OnePly;
+        for (int i = 0; i < root.rootMoveCount && !control.stopRequested; ++i) {
+            RootMove& rootMove = root.rootMoves[i];
+            root.rootMoveIndex = i;
+            root.currentRootMove = &rootMove;
+            // The weakest line's score: a move must beat it to be a line.
+            const int32_t floor = i < lines ? -Mate : root.rootMoves[lines - 1].score;
+            saveUndo(board);
+            makeMove(board, rootMove.move);
+            int32_t score = floor == -Mate
+                                ? -alphaBeta(search, board, 1, childDepth, -Mate, Mate)
+                                : -alphaBeta(search, board, 1, childDepth, -floor - 1, -floor);
+            if (floor != -Mate && score > floor && !stack.stopFlag)
+                score = -alphaBeta(search, board, 1, childDepth, -Mate, -floor);
+            unmakeMove(board);
+            if (stack.stopFlag) break;
+            rootMove.score = score;
+            rootMove.lineDepth = root.iterationDepth;
+            rootMove.exact = i < lines || score > floor;
+            rootMove.mated = score < MatedScore;
+            if (rootMove.exact)
+                extendVariation(rootMove.line, rootMove.move, score, childDepth, stack.plies[1].pv);
+            // A new line takes its place among the lines at once.
+            for (int k = i; k > 0 && root.rootMoves[k].score > root.rootMoves[k - 1].score; --k) {
+                RootMove held = root.rootMoves[k];
+                root.rootMoves[k] = root.rootMoves[k - 1];
+                root.rootMoves[k - 1] = held;
+            }
+        }
+        const RootMove& best = root.rootMoves[0];
+        root.bestRootMove = best.move;
+        root.bestRootScore = best.score;
+        root.rootPv = best.line;
+        if (!stack.stopFlag) {
+            root.iterationsDone += 1;
+            reportLines(search, board, lines, false);
+        }
+        if (state == SearchThinking && elapsedCentiseconds(control) > 0.8 * control.deadline) break;
+        if (root.iterationDepth >= maxIterations) break;
+    }
+    stopHelpers(search);
+    reportLines(search, board, lines, true);
+    return true;
+}
+
 // The root move list of the position: the legal moves, or those of them
 // that the request names.
 int listRootMoves(SearchThread& search, Board& board, const SearchRequest& request) {
@@ -283,7 +349,9 @@ int listRootMoves(SearchThread& search, Board& board, const SearchRequest& reque
         Move move = moves.moveLists[0][i].move;
         if (request.onlyMoveCount && !isOneOf(move, request.onlyMoves, request.onlyMoveCount))
             continue;
-        root.rootMoves[count++] = {move, 0, 0, 0, 0};
+        RootMove& rootMove = root.rootMoves[count++];
+        rootMove = RootMove{};
+        rootMove.move = move;
     }
     root.rootMoveCount = count;
     return count;
@@ -370,7 +438,10 @@ SearchResult think(Search& search, const Board& gameBoard, const SearchRequest& 
             // The table's generation moves on before any thread probes it.
             control.table.generation = uint8_t(control.table.generation + 1);
             startHelpers(main, board, maxIterations);
-            result.searched = iterate(main, board, state, maxIterations);
+            const int lines = control.settings->search_multipv;
+            result.searched = lines > 1 && count > 1
+                                  ? iterateLines(main, board, state, maxIterations, lines)
+                                  : iterate(main, board, state, maxIterations);
         }
     }
     control.state = SearchIdle;

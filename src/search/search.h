@@ -50,6 +50,8 @@ struct SearchSettings {
     int32_t search_prune_quiet_moves;  // moves kept in nodes below two plies
     int32_t search_extend_check;       // check extension, eighths of a ply
     int32_t pv_hash_extract;           // thinking lines lengthened from the table
+    int32_t search_multipv;            // best lines searched and shown, 1 to 64
+    int32_t move_overhead;  // milliseconds of the clock kept back for the GUI and the pipes
 };
 
 struct RootMove {
@@ -58,6 +60,11 @@ struct RootMove {
     double nodes;   // nodes spent on it in the current iteration
     int32_t bestIteration;
     int32_t mated;  // 1 when its last score was below -31762
+    // Several best lines: the move's own line, the iteration it was searched
+    // at, and whether its score is exact (else a bound below the lines).
+    int32_t lineDepth;
+    int32_t exact;
+    PrincipalVariation line;
 };
 
 // The root of the running or last search.
@@ -93,6 +100,7 @@ struct ThinkingLine {
     Move ponderMove;
     bool final;
     Bound bound = Bound::Exact;  // Lower or Upper when an aspiration window failed high or low
+    int multiPv = 0;             // with several best lines: the line's rank from 1, else 0
 };
 
 // A book move offered by the host, checked by a short search when verifyDepth
@@ -180,6 +188,8 @@ struct Search {
     HelperPool* helpers;  // null at one thread
     int threadCount;
     uint64_t pawnEntries;  // of the main thread's pawn table
+    int megabytes;         // the memory setting and egtb_cache the tables were sized by
+    int egtbCache;
 };
 
 struct SearchResult {
@@ -215,6 +225,8 @@ void freeSearchMemory(Search& search);
 // Between searches only. Returns 0, keeping one thread, when a helper's
 // memory could not be had.
 constexpr int MaxSearchThreads = 256;
+constexpr int MaxMultiPv = 64;
+constexpr int MaxMoveOverhead = 5000;  // milliseconds
 int setSearchThreads(Search& search, int count);
 
 // Searches the position of board (a copy is searched; board is left as it

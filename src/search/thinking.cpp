@@ -108,3 +108,24 @@ void reportThinking(SearchThread& search, Board& board, Move move, int32_t score
                                             : Bound::Exact;
     control.host->thinking(line);
 }
+
+void reportLine(SearchThread& search, Board& board, const RootMove& move, int rank, bool final) {
+    const SearchControl& control = *search.control;
+    if (search.index != 0 || !control.host->wantsThinking()) return;
+    ThinkingLine line;
+    line.centiseconds = elapsedCentiseconds(control);
+    line.nodes = searchNodeCount(search);
+    line.depth = move.lineDepth;
+    line.score = move.score;
+    line.selectiveDepth = search.stack.qsSelDepth;
+    line.tablebaseHits = search.stack.tablebaseHits;
+    PrincipalVariation variation = move.line;
+    if (control.settings->pv_hash_extract) pvHashExtract(control.table, variation, board);
+    line.variation = &variation;
+    line.board = &board;
+    line.state = search.root.rootSearchState;
+    line.ponderMove = control.ponderMove;
+    line.final = final;
+    line.multiPv = rank;
+    control.host->thinking(line);
+}

@@ -8,6 +8,7 @@
 #include "search/pv.h"
 
 struct SearchThread;
+struct RootMove;
 struct TranspositionTable;
 
 enum ThinkingKind : int {
@@ -22,6 +23,9 @@ void reportThinking(SearchThread& search, Board& board, Move move, int32_t score
                     ThinkingKind kind);
 
 // Counters, record shift, table generation: before the first iteration.
+// One of several best lines, ranked from 1.
+void reportLine(SearchThread& search, Board& board, const RootMove& move, int rank, bool final);
+
 void prepareSearch(SearchThread& search, Board& board);
 
 // Lengthens the variation in place with exact entries of the table.

@@ -152,6 +152,8 @@ int resizeSearchMemory(Search& search, int megabytes, int egtbCache) {
         return 0;
     }
     search.pawnEntries = sizes.pawnEntries;
+    search.megabytes = megabytes;
+    search.egtbCache = egtbCache;
     clearSearchMemory(search);
     const int threads = search.threadCount;
     search.threadCount = 1;

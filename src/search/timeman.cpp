@@ -40,14 +40,18 @@ void timeBudget(SearchThread& thread, int gamePly, int settledPlies, int previou
     // The clock is clamped before it divides anything: a GUI reports a fallen
     // flag as 0 or less, and a negative quotient would turn into a negative budget.
     if (limits.engineClock < 1) limits.engineClock = 1;
-    const int clock = limits.engineClock;
+    // What the GUI and the pipes take of every move is not the engine's to
+    // spend: the budget is made from the clock without it.
+    const int overhead = (search.settings->move_overhead + 9) / 10;
+    const int clock = limits.engineClock > overhead ? limits.engineClock - overhead : 1;
 
     // Behind on the clock: spend less, much less when the position has not
     // settled into a sequence of irreversible moves.
     float factor = 1.0f;
-    if (limits.opponentClock > clock) {
-        float ratio = float(limits.opponentClock) / float(clock);
-        bool quickReply = (search.request.opponentIsComputer || clock >= 3000) && settledPlies < 11;
+    const int own = limits.engineClock;
+    if (limits.opponentClock > own) {
+        float ratio = float(limits.opponentClock) / float(own);
+        bool quickReply = (search.request.opponentIsComputer || own >= 3000) && settledPlies < 11;
         factor = quickReply ? ratio : 1.0f + ratio;
     }
 
@@ -82,7 +86,7 @@ void timeBudget(SearchThread& thread, int gamePly, int settledPlies, int previou
     if (deadline > NoTimeLimit) deadline = NoTimeLimit;
     if (limits.moveTime != 0) {
         limits.engineClock = limits.moveTime;
-        deadline = limits.moveTime;
+        deadline = limits.moveTime - overhead;
         if (deadline < 1) deadline = 1;
     }
 

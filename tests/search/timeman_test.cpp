@@ -46,6 +46,8 @@ TEST(Time, BudgetAndExtension) {
     SearchThread& thread = engine.search.main;
     SearchLimits limits;
     search.limits = &limits;
+    const int32_t overhead = engine.settings.move_overhead;
+    engine.settings.move_overhead = 0;
     for (auto [c, expected] : cases) {
         const auto [deadline, extension, elapsed, granted] = expected;
         limits = {c.own, c.opponent, c.perSession, c.increment, c.moveTime, 0, c.movesToGo};
@@ -61,5 +63,18 @@ TEST(Time, BudgetAndExtension) {
         EXPECT_EQ(search.deadline, deadline + granted) << c.own << " " << elapsed;
         EXPECT_EQ(extendTime(thread), 0);  // once per search
     }
+    // The move overhead comes off the clock first, and off a fixed move time:
+    // 500 ms leave 29950 centiseconds for 40 moves, 30 ms leave 497 of "st 5".
+    const std::array<int, 4> overheads[] = {
+        {500, 30000, 0, 748}, {30, 30000, 500, 497}, {5000, 300, 0, 1}};
+    for (auto [milliseconds, own, moveTime, deadline] : overheads) {
+        engine.settings.move_overhead = milliseconds;
+        limits = {own, own, 40, 0, moveTime, 0, 0};
+        search.request = {search.state = SearchThinking, 0, 0};
+        timeBudget(thread, 0, 0, 0);
+        EXPECT_EQ(search.deadline, deadline) << milliseconds;
+    }
+    search.state = SearchIdle;
+    engine.settings.move_overhead = overhead;
     search.limits = &engine.clock;
 }

@@ -4,7 +4,7 @@ under xboard, with the result in Elo and a sequential probability ratio test.
 
   tools/lab.py CANDIDATE (--base BASE | --opponent PATH [--opponent-uci])
                [--games 2000] [--tc 0:10] [--inc 0.1] [--concurrency N]
-               [--openings FILE] [--fischerandom] [--chunk 5] [--depth D] [--memory 16]
+               [--openings FILE] [--fischerandom] [--chunk 5] [--depth D] [--memory 16] [--cores 1]
                [--candidate-ini LINE ...] [--base-ini LINE ...]
                [--elo0 0] [--elo1 10] [--alpha 0.05] [--beta 0.05] [--no-stop]
                [--no-adjudication] [--seed 1] [--out lab-out]
@@ -166,6 +166,10 @@ class Lab:
         game_max += 60
         # Animation and flashing cost xboard tens of milliseconds a move.
         extra = ["-matchPause", "200", "-lpi", "-2", "-animateMoving", "false", "-flashCount", "0"]
+        # xboard tells both engines their memory and cores before every game;
+        # a search_threads line in a side's ini may keep that side below it.
+        extra += ["-defaultHashSize", str(args.memory), "-defaultCacheSizeEGTB", "0",
+                  "-smpCores", str(args.cores)]
         if args.depth:
             extra += ["-searchDepth", str(args.depth)]
         if not args.no_adjudication:
@@ -251,6 +255,8 @@ def parse(argv):
     p.add_argument("--chunk", type=int, default=5, help="openings per xboard match")
     p.add_argument("--depth", type=int, help="depth limit beside the clock (xboard -searchDepth)")
     p.add_argument("--memory", type=int, default=16, help="hash size in MB")
+    p.add_argument("--cores", type=int, default=1,
+                   help="threads xboard allows each engine (its cores command)")
     p.add_argument("--candidate-ini", action="append", default=[], metavar="LINE")
     p.add_argument("--base-ini", action="append", default=[], metavar="LINE")
     p.add_argument("--elo0", type=float, default=0.0)

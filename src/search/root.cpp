@@ -450,9 +450,10 @@ SearchResult think(Search& search, const Board& gameBoard, const SearchRequest& 
     return result;
 }
 
-void searchAsHelper(SearchThread& helper, const Board& board, int maxIterations) {
+void prepareHelper(SearchThread& helper, const Board& board) { copyRootBoard(helper, board); }
+
+void searchAsHelper(SearchThread& helper, int maxIterations) {
     SearchControl& control = *helper.control;
-    copyRootBoard(helper, board);
     helper.stack.stopFlag = 0;
     RootSearch& root = helper.root;
     int count = listRootMoves(helper, helper.board, control.request);

@@ -21,11 +21,13 @@ void helperLoop(HelperPool* pool, int slot) {
         if (pool->quit) return;
         done = pool->job;
         const int maxIterations = pool->maxIterations;
-        Board root = *pool->root;
+        // The root is copied through its own side pointers while the main
+        // thread waits: a plain copy of a Board would point into the main's.
+        prepareHelper(helper, *pool->root);
         if (++pool->copied == pool->count) pool->idle.notify_all();
         lock.unlock();
         pool->nodes[slot].store(0, std::memory_order_relaxed);
-        searchAsHelper(helper, root, maxIterations);
+        searchAsHelper(helper, maxIterations);
         pool->nodes[slot].store(collectNodeCount(helper), std::memory_order_relaxed);
         lock.lock();
         if (--pool->busy == 0) pool->idle.notify_all();
@@ -83,6 +85,8 @@ HelperPool* createHelpers(SearchControl& control, int count, uint64_t pawnEntrie
 
 void destroyHelpers(HelperPool* pool) {
     if (!pool) return;
+    // A search still running (quit in the middle of one) stops first.
+    pool->stop.store(1, std::memory_order_relaxed);
     {
         std::lock_guard<std::mutex> lock(pool->mutex);
         pool->quit = true;

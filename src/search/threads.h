@@ -49,5 +49,7 @@ double helperNodeCount(const SearchThread& thread);
 // A helper's poll: publishes its nodes and reads the stop flag.
 void pollHelper(SearchThread& helper);
 
-// The iterations of a helper on the main thread's root (in root.cpp).
-void searchAsHelper(SearchThread& helper, const Board& board, int maxIterations);
+// A helper's board and root moves from the main thread's root, and its
+// iterations on them (in root.cpp).
+void prepareHelper(SearchThread& helper, const Board& board);
+void searchAsHelper(SearchThread& helper, int maxIterations);

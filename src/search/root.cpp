@@ -357,6 +357,21 @@ int listRootMoves(SearchThread& search, Board& board, const SearchRequest& reque
     return count;
 }
 
+// The thread's root for a search: its moves, no iteration done, the first
+// move as the best for now. Returns the number of root moves.
+int setUpRoot(SearchThread& search, const SearchRequest& request, int state) {
+    RootSearch& root = search.root;
+    Board& board = search.board;
+    const int count = listRootMoves(search, board, request);
+    root.iterationsDone = 0;
+    root.bestRootMove = count ? root.rootMoves[0].move : 0;
+    root.rootPv.pvLength = 0;
+    root.rootPieceCount = search.eval.rootPieceCount = board.pieceCount;
+    root.rootPly = board.ply;
+    root.rootSearchState = state;
+    return count;
+}
+
 // The thread's board: a copy of board on the thread's own undo records, with
 // the game's history that the repetition test reads.
 void copyRootBoard(SearchThread& search, const Board& board) {
@@ -410,15 +425,9 @@ SearchResult think(Search& search, const Board& gameBoard, const SearchRequest& 
 
     copyRootBoard(main, gameBoard);
     Board& board = main.board;
-    int count = listRootMoves(main, board, request);
     root.previousBestMove = root.bestRootMove;
     root.previousBestScore = root.bestRootScore;
-    root.iterationsDone = 0;
-    root.bestRootMove = count ? root.rootMoves[0].move : 0;
-    root.rootPv.pvLength = 0;
-    root.rootPieceCount = main.eval.rootPieceCount = board.pieceCount;
-    root.rootPly = board.ply;
-    root.rootSearchState = state;
+    const int count = setUpRoot(main, request, state);
 
     SearchResult result{};
     result.moveCount = count;
@@ -455,15 +464,8 @@ void prepareHelper(SearchThread& helper, const Board& board) { copyRootBoard(hel
 void searchAsHelper(SearchThread& helper, int maxIterations) {
     SearchControl& control = *helper.control;
     helper.stack.stopFlag = 0;
-    RootSearch& root = helper.root;
-    int count = listRootMoves(helper, helper.board, control.request);
-    root.iterationsDone = 0;
-    root.bestRootMove = count ? root.rootMoves[0].move : 0;
-    root.bestRootScore = 0;
-    root.rootPv.pvLength = 0;
-    root.rootPieceCount = helper.eval.rootPieceCount = helper.board.pieceCount;
-    root.rootPly = helper.board.ply;
-    root.rootSearchState = control.state;
+    const int count = setUpRoot(helper, control.request, control.state);
+    helper.root.bestRootScore = 0;
     if (count) iterate(helper, helper.board, control.state, maxIterations);
 }
 

@@ -177,7 +177,7 @@ struct SearchThread {
     BoardStack moves;
     EvalMemory eval;
     SearchControl* control;
-    HelperPool* pool;  // the helpers, reached from the main thread; null in a helper
+    HelperPool* pool;  // the helpers of the search; null at one thread
     int index;         // 0 for the main thread
 };
 
@@ -185,8 +185,7 @@ struct SearchThread {
 struct Search {
     SearchControl control;
     SearchThread main;
-    HelperPool* helpers;  // null at one thread
-    int threadCount;
+    int threadCount;       // the main thread and its helpers (main.pool)
     uint64_t pawnEntries;  // of the main thread's pawn table
     int megabytes;         // the memory setting and egtb_cache the tables were sized by
     int egtbCache;

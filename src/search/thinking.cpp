@@ -76,56 +76,62 @@ void prepareSearch(SearchThread& search, Board& board) {
     if (undoHasRoom(board)) saveUndo(board);
 }
 
-void reportThinking(SearchThread& search, Board& board, Move move, int32_t score,
-                    ThinkingKind kind) {
+namespace {
+
+// Fills the line's common fields and hands it to the host; the variation is
+// lengthened from the table when it is a whole line.
+void sendLine(SearchThread& search, Board& board, ThinkingLine& line, PrincipalVariation& variation,
+              bool wholeLine) {
     const SearchControl& control = *search.control;
-    if (search.index != 0 || !control.host->wantsThinking()) return;
-    const RootSearch& root = search.root;
-    ThinkingLine line;
     line.centiseconds = elapsedCentiseconds(control);
     line.nodes = searchNodeCount(search);
-    line.depth = root.iterationDepth;
-    line.score = score;
     line.selectiveDepth = search.stack.qsSelDepth;
     line.tablebaseHits = search.stack.tablebaseHits;
+    if (wholeLine && control.settings->pv_hash_extract)
+        pvHashExtract(control.table, variation, board);
+    line.variation = &variation;
+    line.board = &board;
+    line.state = search.root.rootSearchState;
+    line.ponderMove = control.ponderMove;
+    control.host->thinking(line);
+}
+
+bool reportsThinking(const SearchThread& search) {
+    return search.index == 0 && search.control->host->wantsThinking();
+}
+
+}  // namespace
+
+void reportThinking(SearchThread& search, Board& board, Move move, int32_t score,
+                    ThinkingKind kind) {
+    if (!reportsThinking(search)) return;
+    ThinkingLine line;
+    line.depth = search.root.iterationDepth;
+    line.score = score;
+    const bool failed = kind == ThinkingFailLow || kind == ThinkingFailHigh;
     PrincipalVariation variation;
-    if (kind == ThinkingFailLow || kind == ThinkingFailHigh) {
+    if (failed) {
         variation.pvLength = 1;
         variation.pvMoves[0] = move;
         variation.pvScores[0] = 0;
         variation.pvDepths[0] = 0;
     } else {
-        variation = root.rootPv;
-        if (control.settings->pv_hash_extract) pvHashExtract(control.table, variation, board);
+        variation = search.root.rootPv;
     }
-    line.variation = &variation;
-    line.board = &board;
-    line.state = root.rootSearchState;
-    line.ponderMove = control.ponderMove;
     line.final = kind == ThinkingFinal;
     line.bound = kind == ThinkingFailLow    ? Bound::Upper
                  : kind == ThinkingFailHigh ? Bound::Lower
                                             : Bound::Exact;
-    control.host->thinking(line);
+    sendLine(search, board, line, variation, !failed);
 }
 
 void reportLine(SearchThread& search, Board& board, const RootMove& move, int rank, bool final) {
-    const SearchControl& control = *search.control;
-    if (search.index != 0 || !control.host->wantsThinking()) return;
+    if (!reportsThinking(search)) return;
     ThinkingLine line;
-    line.centiseconds = elapsedCentiseconds(control);
-    line.nodes = searchNodeCount(search);
     line.depth = move.lineDepth;
     line.score = move.score;
-    line.selectiveDepth = search.stack.qsSelDepth;
-    line.tablebaseHits = search.stack.tablebaseHits;
-    PrincipalVariation variation = move.line;
-    if (control.settings->pv_hash_extract) pvHashExtract(control.table, variation, board);
-    line.variation = &variation;
-    line.board = &board;
-    line.state = search.root.rootSearchState;
-    line.ponderMove = control.ponderMove;
     line.final = final;
     line.multiPv = rank;
-    control.host->thinking(line);
+    PrincipalVariation variation = move.line;
+    sendLine(search, board, line, variation, true);
 }

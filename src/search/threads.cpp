@@ -147,8 +147,8 @@ void pollHelper(SearchThread& helper) {
 int resizeSearchMemory(Search& search, int megabytes, int egtbCache) {
     const TableSizes sizes = tableSizes(megabytes, egtbCache);
     SearchThread& main = search.main;
-    destroyHelpers(search.helpers);
-    search.helpers = main.pool = nullptr;
+    destroyHelpers(search.main.pool);
+    main.pool = nullptr;
     freeTable(search.control.table);
     if (!allocatePawnTable(main.eval.pawns, sizes.pawnEntries) ||
         !allocateTable(search.control.table, sizes.buckets)) {
@@ -169,7 +169,7 @@ void clearSearchMemory(Search& search) {
     clearTable(search.control.table);
     clearEvalMemory(search.main.eval);
     search.main.stack.hitTotal = 0;
-    if (HelperPool* pool = search.helpers) {
+    if (HelperPool* pool = search.main.pool) {
         for (int i = 0; i < pool->count; ++i) {
             clearEvalMemory(pool->threads[i]->eval);
             pool->threads[i]->stack.hitTotal = 0;
@@ -179,13 +179,13 @@ void clearSearchMemory(Search& search) {
 
 void resetSearchForGame(Search& search) {
     resetSearchStackForGame(search.main.stack);
-    if (HelperPool* pool = search.helpers)
+    if (HelperPool* pool = search.main.pool)
         for (int i = 0; i < pool->count; ++i) resetSearchStackForGame(pool->threads[i]->stack);
 }
 
 void freeSearchMemory(Search& search) {
-    destroyHelpers(search.helpers);
-    search.helpers = search.main.pool = nullptr;
+    destroyHelpers(search.main.pool);
+    search.main.pool = nullptr;
     search.threadCount = 1;
     freeTable(search.control.table);
     freePawnTable(search.main.eval.pawns);
@@ -195,15 +195,15 @@ int setSearchThreads(Search& search, int count) {
     if (count < 1) count = 1;
     if (count > MaxSearchThreads) count = MaxSearchThreads;
     if (count == search.threadCount) return 1;
-    destroyHelpers(search.helpers);
-    search.helpers = search.main.pool = nullptr;
+    destroyHelpers(search.main.pool);
+    search.main.pool = nullptr;
     search.threadCount = 1;
     if (count == 1) return 1;
     const uint64_t entries =
         search.pawnEntries < HelperPawnEntries ? search.pawnEntries : HelperPawnEntries;
     HelperPool* pool = createHelpers(search.control, count, entries < 2 ? 2 : entries);
     if (!pool) return 0;
-    search.helpers = search.main.pool = pool;
+    search.main.pool = pool;
     search.threadCount = count;
     return 1;
 }

@@ -71,7 +71,7 @@ void startEngine(Engine& engine, SearchHost& host) {
     initEngine(engine, host);
     ensureInitialised(engine);
     // The smallest tables: every new game clears them.
-    allocateTables(1, 0);
+    resizeSearchMemory(engine.search, 1, 0);
 }
 
 void clearScratchDirectory() {
@@ -95,6 +95,9 @@ bool isSafeCommand(const std::string& line) {
     if (line.rfind("divide ", 0) == 0) return std::atol(line.c_str() + 7) <= 3;
     // Table sizes would ask for gigabytes.
     if (low.find("memory") != std::string::npos || low.find("egtb") != std::string::npos)
+        return false;
+    // Hundreds of helper threads per input would starve the fuzzer.
+    if (low.find("cores") != std::string::npos || low.find("thread") != std::string::npos)
         return false;
     if (low.find("hash") != std::string::npos && low.find("clear") == std::string::npos)
         return false;

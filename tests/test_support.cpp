@@ -8,6 +8,7 @@
 #include "board/check.h"
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "driver/xboard.h"
 #include "notation/fen.h"
 #include "notation/movetext.h"
 
@@ -16,7 +17,7 @@ namespace {
 Engine& testEngine() {
     static Engine instance;
     static QuietHost host;
-    initEngine(instance, host);
+    initEngine(instance, host, dispatchCommand);
     ensureInitialised(instance);
     return instance;
 }

@@ -1,48 +1,10 @@
 #include "driver/bench.h"
 
-#include <cstdio>
-#include <cstring>
-
-#include "driver/dispatch.h"
 #include "driver/engine.h"
 #include "driver/game.h"
-#include "driver/output.h"
 #include "platform/platform.h"
 #include "search/search.h"
 #include "search/tt.h"
-
-void runNodeBenchmark(Engine& engine, const char* fileName) {
-    std::FILE* input = std::fopen(fileName, "r");
-    if (!input) return;
-    Session& session = engine.session;
-    int post = session.post;
-    session.post = 0;
-    session.benchmarkRunning = 1;
-    // Without the output file the figures still reach standard output.
-    std::FILE* output = std::fopen("nodes_fen.txt", "w+");
-    double total = 0;
-    int number = 0;
-    char line[500];
-    while (std::fgets(line, sizeof line, input)) {
-        if (std::strlen(line) < 10) continue;
-        line[std::strcspn(line, "\r\n")] = '\0';
-        ++number;
-        sendText("%d\t", number);
-        if (output) std::fprintf(output, "%d\t", number);
-        if (!setupPosition(engine, line)) continue;
-        clearSearchMemory(engine.search);
-        dispatchCommand(engine, "sd 14");
-        searchGame(engine, SearchAnalysing);
-        double nodes = searchNodeCount(engine.search);
-        total += nodes;
-        sendText("%10.0f %10.0f\n", nodes, total);
-        if (output) std::fprintf(output, "%10.0f %10.0f\n", nodes, total);
-    }
-    std::fclose(input);
-    if (output) std::fclose(output);
-    session.post = post;
-    session.benchmarkRunning = 0;
-}
 
 namespace {
 
@@ -86,7 +48,7 @@ constexpr const char* benchPositions[] = {
 
 }  // namespace
 
-void runBench(Engine& engine, int depth) {
+BenchFigures runBench(Engine& engine, int depth, BenchProgress progress) {
     Session& session = engine.session;
     const int post = session.post;
     const SearchLimits clock = engine.clock;
@@ -102,13 +64,11 @@ void runBench(Engine& engine, int depth) {
         searchGame(engine, SearchAnalysing);
         double nodes = searchNodeCount(engine.search);
         total += nodes;
-        sendText("Position %2d/%d: %.0f nodes\n", i + 1, Count, nodes);
+        if (progress) progress(i + 1, Count, nodes);
     }
     const uint64_t ticks = readCounter() - start;
-    const double seconds = double(ticks) / double(readCounterFrequency());
-    sendText("\nNodes searched: %.0f\nNodes/second: %.0f\n", total,
-             seconds > 0 ? total / seconds : 0.0);
     engine.clock = clock;
     session.post = post;
     session.benchmarkRunning = 0;
+    return {total, double(ticks) / double(readCounterFrequency())};
 }

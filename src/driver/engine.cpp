@@ -19,8 +19,6 @@
 
 namespace {
 
-bool initialised = false;
-
 // Lowest-set-bit primitive on values whose answer is known: a build whose bit
 // scan is wrong must not play.
 bool bitScanWorks() {
@@ -33,7 +31,7 @@ constexpr uint32_t KeySeed = 12399237;  // fixed: stored keys (table, book) stay
 
 }  // namespace
 
-void initEngine(Engine& e, SearchHost& host) {
+void initEngine(Engine& e, SearchHost& host, CommandRunner configurationCommands) {
     setDefaultSettings(e.settings);
     initGame(e.game);
     e.clock = SearchLimits{6000, 6000, 1, 0, 0, 0};
@@ -41,6 +39,8 @@ void initEngine(Engine& e, SearchHost& host) {
     e.session.post = 1;
     e.session.bookHit = 1;
     initSearch(e.search, e.settings, host);
+    e.initialised = 0;
+    e.configurationCommands = configurationCommands;
 }
 
 void copyField(char* field, size_t size, const char* text) {
@@ -51,11 +51,11 @@ void copyField(char* field, size_t size, const char* text) {
 }
 
 void ensureInitialised(Engine& e) {
-    if (initialised) return;
+    if (e.initialised) return;
     // Marked first: a command in the configuration file may set up a position,
     // which comes back here. The tables depend on no setting, so they are
     // built before the file is read and such a position gets its keys.
-    initialised = true;
+    e.initialised = 1;
     initBoardStack(e.game.stack);
     initBoardTables(KeySeed, uint32_t(std::time(nullptr)));
     if (!bitScanWorks()) shutdownEngine(e);
@@ -65,7 +65,7 @@ void ensureInitialised(Engine& e) {
     int memory = settings.memory, egtbCache = settings.egtb_cache;
     if (!resizeSearchMemory(e.search, memory, egtbCache)) resizeSearchMemory(e.search, 1, 0);
     buildPawnFlagTable();
-    readConfigurationFile(e);
+    readConfigurationFile(e, e.configurationCommands);
     centreMaterial();
     applySearchResources(e);
     // A position set up by the file counted its material before the centring.
@@ -84,7 +84,7 @@ void prepareNewGame(Engine& e) {
 }
 
 int applySearchResources(Engine& e) {
-    if (!initialised) return 1;
+    if (!e.initialised) return 1;
     Session& session = e.session;
     Search& search = e.search;
     if (search.control.state != SearchIdle) {

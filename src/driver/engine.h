@@ -29,8 +29,9 @@ struct Session {
     // Pings that came during the engine's own search: answered after its move.
     long owedPongs[16];
     int owedPongCount;
-    int resourcesPending;  // a memory or thread setting changed during a search
-    int coresAllowed;      // xboard's "cores": the most threads the GUI allows; 0 no word
+    int readingConfiguration;  // vostrel.ini is being read
+    int resourcesPending;      // a memory or thread setting changed during a search
+    int coresAllowed;          // xboard's "cores": the most threads the GUI allows; 0 no word
     // Root moves that xboard's "exclude" took out of the searches of one
     // position (its key and ply); any other position searches every move.
     Move excludedMoves[256];
@@ -39,19 +40,28 @@ struct Session {
     int excludedPly;
 };
 
+struct Engine;
+
+// Runs one command line as the front end does.
+using CommandRunner = void (*)(Engine& engine, const char* line);
+
 struct Engine {
     Settings settings;
     Game game;
     SearchLimits clock;  // as "level", "st", "sd", "time" and "otim" set it
     Session session;
     Search search;
+    int initialised;  // the tables built and the configuration file read
+    // What runs the configuration file's commands; none are run without it.
+    CommandRunner configurationCommands;
 };
 
 // Copies text into a fixed text field, cut at the field's width.
 void copyField(char* field, size_t size, const char* text);
 
-// The defaults every record takes at start-up; the search reports to host.
-void initEngine(Engine& engine, SearchHost& host);
+// The defaults every record takes at start-up; the search reports to host,
+// and the configuration file's commands go to configurationCommands.
+void initEngine(Engine& engine, SearchHost& host, CommandRunner configurationCommands = nullptr);
 
 // One-time initialisation, guarded: tables, keys, the bit-scan self-test, the
 // configuration file.

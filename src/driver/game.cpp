@@ -6,7 +6,6 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "driver/engine.h"
-#include "driver/output.h"
 #include "driver/settings.h"
 #include "eval/thin.h"
 #include "notation/fen.h"
@@ -14,10 +13,10 @@
 
 namespace {
 
-// Prints a result line once per game: every announcement ends the game.
+// One result per game: every announcement ends the game.
 void announce(Game& game, const char* line) {
     if (!game.gameInProgress) return;
-    if (game.announcesResults) sendText("%s\n", line);
+    game.resultLine = line;
     game.gameInProgress = 0;
 }
 
@@ -76,12 +75,8 @@ int considerDraw(Game& game, const Settings& settings, int32_t score, int offer)
     }
     if (score > 50) return 0;
     // An offer is accepted by offering a draw in turn.
-    if (!offer && score <= 0) {
-        sendText("offer draw\n");
-        return 1;
-    }
+    if (!offer && score <= 0) return 1;
     if (!isRecognisedDraw(board)) return 0;
-    sendText("offer draw\n");
     if (offer) game.lastDrawOfferPly = board.ply;
     return 1;
 }
@@ -93,7 +88,6 @@ void initGame(Game& game) {
     std::snprintf(game.opponent.name, sizeof game.opponent.name, "%s", "Player X");
     setPlayerColours(game, 0);
     std::snprintf(game.startFen, sizeof game.startFen, "%s", "no fen");
-    game.announcesResults = 1;
 }
 
 void setPlayerColours(Game& game, int engineIsWhite) {
@@ -102,6 +96,7 @@ void setPlayerColours(Game& game, int engineIsWhite) {
 }
 
 int setupGame(Game& game, const char* text, char* message) {
+    game.resultLine = nullptr;
     std::snprintf(game.startFen, sizeof game.startFen, "%s", text);
     if (!parseFen(game.board, game.stack, game.startFen, message)) {
         // The board now holds the rejected placement: nothing may play on it.
@@ -122,12 +117,10 @@ int setupGame(Game& game, const char* text, char* message) {
     return 1;
 }
 
-int setupPosition(Engine& engine, const char* text) {
+int setupPosition(Engine& engine, const char* text, char* message) {
     prepareNewGame(engine);
-    char message[FenMessageSize];
-    if (setupGame(engine.game, text, message)) return 1;
-    sendText("telluser %s\n", message);
-    return 0;
+    char ignored[FenMessageSize];
+    return setupGame(engine.game, text, message ? message : ignored);
 }
 
 int playMoveIfValid(Game& game, Move move) {

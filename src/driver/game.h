@@ -23,8 +23,10 @@ struct Game {
     int variant;  // 0 normal chess, 1 fischerandom
     int resignAllowed;
     int lastDrawOfferPly;
-    int positionMarker;    // a marked test position: thinking lines show the score 0
-    int announcesResults;  // result lines on the board's end; 0 where the GUI adjudicates
+    int positionMarker;  // a marked test position: thinking lines show the score 0
+    // The result line of the game's end on the board ("1-0 {Checkmate}"),
+    // owed to a GUI that is told results; null while none is owed.
+    const char* resultLine;
     PlayerRecord self;
     PlayerRecord opponent;
     int opponentIsComputer;
@@ -46,8 +48,9 @@ int setupGame(Game& game, const char* text, char* message);
 
 // New game from FEN text: resets the game state and the search's memory,
 // parses, and on success starts the game with the engine on the side not to
-// move. Reports a rejection as "telluser <reason>". Returns 1 when accepted.
-int setupPosition(Engine& engine, const char* text);
+// move. Returns 1 when accepted; otherwise 0, with the reason in message
+// (FenMessageSize bytes) when one is given.
+int setupPosition(Engine& engine, const char* text, char* message = nullptr);
 
 // No room for another move: the rest of the undo records belong to the search.
 inline bool historyFull(const Game& game) { return game.board.ply >= MaxGamePlies; }
@@ -60,11 +63,11 @@ int playMoveIfValid(Game& game, Move move);
 // legal. Returns 1 when played.
 int playMoveText(Game& game, const char* text);
 
-// Announces a finished game with its result line and clears gameInProgress.
-// Returns 1 when no game was in progress on entry, else 0.
+// Ends a game that the board has finished, its result line owed in
+// resultLine. Returns 1 when no game was in progress on entry, else 0.
 int checkGameEnd(Game& game);
 
-// offer 0: answers the opponent's offer ("offer draw" accepts it); offer 1:
-// the engine's own offer after its move ("offer draw"). score: the last search's
-// best score, the engine's view. Returns 1 when it printed.
+// offer 0: whether to answer the opponent's offer with "offer draw", which
+// accepts it; offer 1: whether to offer one after the engine's move. score:
+// the last search's best score, the engine's view. Returns 1 for "offer draw".
 int considerDraw(Game& game, const Settings& settings, int32_t score, int offer);

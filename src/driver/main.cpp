@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "driver/bench.h"
-#include "driver/dispatch.h"
+#include "driver/command_text.h"
 #include "driver/engine.h"
 #include "driver/output.h"
 #include "driver/uci.h"
@@ -46,7 +46,7 @@ void runArguments(Engine& engine, int argc, char** argv) {
             std::exit(2);
         }
         ensureInitialised(engine);
-        runBench(engine, int(depth));
+        sendBench(engine, int(depth));
         shutdownEngine(engine);
     }
     std::fprintf(stderr, "vostrel: unknown argument: %s\n", first);
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     // Large records: in static storage, not on the stack.
     static Engine engine;
     static XboardHost host(engine);
-    initEngine(engine, host);
+    initEngine(engine, host, dispatchCommand);
     bool console = inputIsConsole();
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     std::setvbuf(stdin, nullptr, _IONBF, 0);

@@ -5,9 +5,7 @@
 
 #include "board/check.h"
 #include "board/types.h"
-#include "driver/dispatch.h"
 #include "driver/engine.h"
-#include "driver/xboard.h"
 #include "eval/material.h"
 #include "notation/movetext.h"
 
@@ -201,10 +199,6 @@ int serverChannel(const char* line) {
     return 0;
 }
 
-// Set while the file is being read: a command in it may lead back here
-// ("new" initialises the engine, which reads the file).
-bool readingConfiguration = false;
-
 }  // namespace
 
 int handleOptionCommand(Engine& engine, const char* line) {
@@ -223,14 +217,6 @@ int handleOptionCommand(Engine& engine, const char* line) {
             engine.settings.serverComputer = serverChannel(line);
             return 1;
         }
-    }
-
-    // A word of four or five letters typed at the console: a move if it is
-    // one, silently nothing otherwise.
-    size_t length = std::strlen(line);
-    if (length == 4 || length == 5) {
-        playConsoleMove(engine, line);
-        return 1;
     }
     return 0;
 }
@@ -263,11 +249,14 @@ void formatOptionValue(const Settings& settings, int index, char* text, int size
     if (size > 0) text[0] = '\0';
 }
 
-void readConfigurationFile(Engine& engine) {
-    if (readingConfiguration) return;
+void readConfigurationFile(Engine& engine, CommandRunner run) {
+    // A command of the file may lead back here ("new" initialises the
+    // engine, which reads the file).
+    Session& session = engine.session;
+    if (session.readingConfiguration || !run) return;
     std::FILE* file = std::fopen("vostrel.ini", "r");
     if (!file) return;
-    readingConfiguration = true;
+    session.readingConfiguration = 1;
 
     char line[256];
     while (std::fgets(line, sizeof line, file)) {
@@ -283,9 +272,9 @@ void readConfigurationFile(Engine& engine) {
         }
         // A file written on Windows and read elsewhere keeps its carriage returns.
         if (length > 0 && line[length - 1] == '\r') line[--length] = '\0';
-        if (line[0] == '-') dispatchCommand(engine, length >= 2 ? line + 2 : "");
+        if (line[0] == '-') run(engine, length >= 2 ? line + 2 : "");
     }
 
-    readingConfiguration = false;
+    session.readingConfiguration = 0;
     std::fclose(file);
 }

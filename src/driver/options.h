@@ -1,16 +1,16 @@
 // Settings from option lines ("book_rand = 5"), from vostrel.ini or standard
-// input; a short unknown line is taken as a move typed at the console.
+// input.
 #pragma once
 
-struct Engine;
-struct Settings;
+#include "driver/engine.h"
 
 // Returns 1 when it took the line, 0 when the line is unknown.
 int handleOptionCommand(Engine& engine, const char* line);
 
-// Reads vostrel.ini in the current directory: lines "- command" are
-// dispatched, all others are comments. A missing file changes nothing.
-void readConfigurationFile(Engine& engine);
+// Reads vostrel.ini in the current directory: the command of each line
+// "- command" is run, all other lines are comments. A missing file changes
+// nothing; so does a read started by one of the file's own commands.
+void readConfigurationFile(Engine& engine, CommandRunner run);
 
 // The option table, read-only, for the check of the manual page: the keys in
 // the order they are tried, as a line must start (a key may end in a blank).

@@ -8,7 +8,7 @@
 #include "board/makemove.h"
 #include "board/movegen.h"
 #include "driver/bench.h"
-#include "driver/dispatch.h"
+#include "driver/command_text.h"
 #include "driver/engine.h"
 #include "driver/game.h"
 #include "driver/gui_options.h"
@@ -540,7 +540,7 @@ void command(Engine& engine, UciState& state, const char* line) {
     } else if (isWord(line, "stop") || isWord(line, "ponderhit")) {
         // Nothing runs: the search that these were for has already answered.
     } else if (isBench(line)) {
-        runBench(engine, benchDepthOf(line));
+        sendBench(engine, benchDepthOf(line));
     } else {
         sendText("info string unknown command: %s\n", line);
     }
@@ -571,7 +571,6 @@ UciSession& uciSession(Engine& engine) {
 void beginUci(Engine& engine) {
     UciSession& session = uciSession(engine);
     engine.search.control.host = &session.host;
-    engine.game.announcesResults = 0;
     engine.session.ponder = 0;
     newGame(engine);
     char message[FenMessageSize];

@@ -9,7 +9,7 @@
 #include "board/perft.h"
 #include "book/book.h"
 #include "driver/bench.h"
-#include "driver/dispatch.h"
+#include "driver/command_text.h"
 #include "driver/engine.h"
 #include "driver/game.h"
 #include "driver/gui_options.h"
@@ -74,6 +74,12 @@ void answerOwedPings(Session& session) {
     session.owedPongCount = 0;
 }
 
+// The result line of a game that the board has just ended.
+void sendOwedResult(Game& game) {
+    if (game.resultLine) sendText("%s\n", game.resultLine);
+    game.resultLine = nullptr;
+}
+
 // What follows the search of the engine's move, the move itself included.
 void finishEngineMove(Engine& engine, const SearchResult& result) {
     Game& game = engine.game;
@@ -95,8 +101,9 @@ void finishEngineMove(Engine& engine, const SearchResult& result) {
     if (result.moveCount == 0 || !session.playing) return;
     sendEngineMove(engine, result.bestMove);
     if (!game.gameInProgress || !playMoveIfValid(game, result.bestMove)) return;
+    sendOwedResult(game);
     // A quiet pawnless ending that the evaluation calls level: offer a draw.
-    considerDraw(game, engine.settings, result.score, 1);
+    if (considerDraw(game, engine.settings, result.score, 1)) sendText("offer draw\n");
 }
 
 // The engine's move: the search, then resignation of a lost game, the move,
@@ -104,7 +111,9 @@ void finishEngineMove(Engine& engine, const SearchResult& result) {
 void playEngineMove(Engine& engine) {
     Game& game = engine.game;
     Session& session = engine.session;
-    if (checkGameEnd(game)) return;
+    const int over = checkGameEnd(game);
+    sendOwedResult(game);
+    if (over) return;
     session.playing = 1;
     SearchResult result = searchGame(engine, SearchThinking);
     finishEngineMove(engine, result);
@@ -212,6 +221,7 @@ void userMove(Engine& engine, const char* line) {
         refuseMove(engine.game, text);
         return;
     }
+    sendOwedResult(engine.game);
     if (engine.session.playing && !engine.session.analysing) playAndPonder(engine);
 }
 
@@ -426,7 +436,10 @@ void bookInformation(Engine& engine, const char*) {
     sendText(" W %d, D %d, B %d\n\n", record.whiteWins, record.draws, record.blackWins);
 }
 
-void setBoard(Engine& engine, const char* line) { setupPosition(engine, line + 9); }
+void setBoard(Engine& engine, const char* line) {
+    char message[FenMessageSize];
+    if (!setupPosition(engine, line + 9, message)) sendText("telluser %s\n", message);
+}
 
 void moveNow(Engine& engine, const char*) { requestStop(engine.search, 1); }
 
@@ -590,8 +603,9 @@ int handleProtocolCommand(Engine& engine, const char* line) {
         if (command.word && next != '\0' && next != ' ') continue;
         if (command.handler)
             command.handler(engine, line);
-        else
-            considerDraw(engine.game, engine.settings, engine.search.main.root.bestRootScore, 0);
+        else if (considerDraw(engine.game, engine.settings, engine.search.main.root.bestRootScore,
+                              0))
+            sendText("offer draw\n");
         return 1;
     }
     return 0;
@@ -611,10 +625,123 @@ void sendEngineMove(Engine& engine, Move move) {
 }
 
 void playConsoleMove(Engine& engine, const char* text) {
-    if (playMoveText(engine.game, text) && engine.session.playing == 1) playEngineMove(engine);
+    if (!playMoveText(engine.game, text)) return;
+    sendOwedResult(engine.game);
+    if (engine.session.playing == 1) playEngineMove(engine);
 }
 
-void XboardHost::poll(SearchThread&) { pollInput(engine); }
+namespace {
+
+// "quit" as the line's first word. Matching it anywhere would end the program
+// on a line such as "name Mesquite" in the middle of a game.
+bool isQuit(const char* line) {
+    return std::strncmp(line, "quit", 4) == 0 && (line[4] == '\0' || line[4] == ' ');
+}
+
+void runCommand(Engine& engine, const char* line) {
+    if (handleProtocolCommand(engine, line)) return;
+    if (std::strncmp(line, "au ", 3) == 0 && std::strstr(line, "nodes ")) {
+        runNodeBenchmark(engine, textFrom(line, 9));
+        return;
+    }
+    if (isBench(line)) {
+        sendBench(engine, benchDepthOf(line));
+        return;
+    }
+    if (handleOptionCommand(engine, line)) return;
+    // A word of four or five letters typed at the console: a move if it is
+    // one, silently nothing otherwise.
+    const size_t length = std::strlen(line);
+    if (length == 4 || length == 5) {
+        playConsoleMove(engine, line);
+        return;
+    }
+    sendText("Error (unknown command): %s\n", line);
+}
+
+// Reads one line from standard input and dispatches it; ends the program at
+// the end of input.
+void readAndDispatchLine(Engine& engine) {
+    // Static: too large for a stack that a search is on. A line read here runs
+    // no search, so no second call comes while this one's line is in use.
+    static char line[CommandLineSize];
+    if (readInputLine(line, sizeof line) < 0) shutdownEngine(engine);
+    dispatchCommand(engine, line);
+}
+
+}  // namespace
+
+void dispatchCommand(Engine& engine, const char* line) {
+    if (isQuit(line)) shutdownEngine(engine);
+    if (line[0] == '\0') return;
+    runCommand(engine, line);
+    // An analysis that the command stopped goes on, on the position it left.
+    resumeAnalysis(engine);
+}
+
+void runNodeBenchmark(Engine& engine, const char* fileName) {
+    std::FILE* input = std::fopen(fileName, "r");
+    if (!input) return;
+    Session& session = engine.session;
+    int post = session.post;
+    session.post = 0;
+    session.benchmarkRunning = 1;
+    // Without the output file the figures still reach standard output.
+    std::FILE* output = std::fopen("nodes_fen.txt", "w+");
+    double total = 0;
+    int number = 0;
+    char line[500];
+    while (std::fgets(line, sizeof line, input)) {
+        if (std::strlen(line) < 10) continue;
+        line[std::strcspn(line, "\r\n")] = '\0';
+        ++number;
+        sendText("%d\t", number);
+        if (output) std::fprintf(output, "%d\t", number);
+        char message[FenMessageSize];
+        if (!setupPosition(engine, line, message)) {
+            sendText("telluser %s\n", message);
+            continue;
+        }
+        clearSearchMemory(engine.search);
+        engine.clock.depthLimit = 14;
+        searchGame(engine, SearchAnalysing);
+        double nodes = searchNodeCount(engine.search);
+        total += nodes;
+        sendText("%10.0f %10.0f\n", nodes, total);
+        if (output) std::fprintf(output, "%10.0f %10.0f\n", nodes, total);
+    }
+    std::fclose(input);
+    if (output) std::fclose(output);
+    session.post = post;
+    session.benchmarkRunning = 0;
+}
+
+// Every so many nodes the search looks at what the GUI has sent, without
+// consuming it: commands that change the game stop the search and stay in
+// the input for the main loop; harmless ones run at once.
+void XboardHost::poll(SearchThread&) {
+    static int console = -1;
+    if (console < 0) console = inputIsConsole() ? 1 : 0;
+    Search& search = engine.search;
+
+    static char pending[4096];
+    InputPeek peek = peekInput(pending, int(sizeof pending));
+    if (peek == InputGone) {
+        // The engine's move and the benchmark's figures are owed: that search
+        // ends by its own limits, and the main loop then finds the end of input.
+        if (search.control.state == SearchThinking || engine.session.benchmarkRunning) return;
+        shutdownEngine(engine);
+    }
+    if (peek == InputNothing) return;
+
+    // A typed line stops any search, analysis included, and waits for the
+    // main loop: a console move carries no "usermove" to tell it apart.
+    if (console || pollAction(pending) == PollStop) {
+        requestStop(search, 1);
+        return;
+    }
+    readAndDispatchLine(engine);
+}
 
 bool XboardHost::wantsThinking() { return engine.session.post != 0; }
 

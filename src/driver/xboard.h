@@ -7,8 +7,18 @@
 
 struct Engine;
 
+// Runs one command line, from standard input, the configuration file or the
+// poll during a search: an xboard command, "bench", "au nodes FILE", an
+// option line or a move typed at the console; anything else is answered
+// "Error (unknown command): ...".
+void dispatchCommand(Engine& engine, const char* line);
+
 // Runs the line if it is an xboard command. Returns 1 when it was one.
 int handleProtocolCommand(Engine& engine, const char* line);
+
+// "au nodes FILE": each FEN line of the file searched to depth 14 from an
+// empty table; node counts to standard output and to "nodes_fen.txt".
+void runNodeBenchmark(Engine& engine, const char* fileName);
 
 // In analyze mode with no search running, analyses the current position until
 // a command stops it; otherwise nothing.

@@ -13,6 +13,7 @@
 
 #include "board/check.h"
 #include "driver/game.h"
+#include "driver/xboard.h"
 #include "eval/material.h"
 #include "notation/movetext.h"
 #include "test_support.h"
@@ -40,7 +41,7 @@ protected:
         fs::create_directories(directory);
         std::ofstream(directory / "vostrel.ini", std::ios::binary) << text;
         fs::current_path(directory);
-        readConfigurationFile(engine);
+        readConfigurationFile(engine, dispatchCommand);
         fs::current_path(previous);
         fs::remove_all(directory);
     }

@@ -1,11 +1,13 @@
 // The xboard host's thinking lines where a real search does not reach (the
 // ponder move, a summary's minutes and tablebase hits, the cut-off of long
-// lines), the "move" line and the clock commands. The transcript thinking has
-// the score's sign, mate texts and server summaries of real searches.
+// lines), the "move" line, the clock commands and the node benchmark's file. The transcript
+// thinking has the score's sign, mate texts and server summaries of real searches.
 #include "driver/xboard.h"
 
 #include <array>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <utility>
 
 #include "notation/movetext.h"
@@ -107,4 +109,20 @@ TEST_F(Xboard, ClockCommands) {
                   expected)
             << command;
     }
+}
+
+// "au nodes FILE": the file of figures, and counts that repeat within a run;
+// the transcript nodes_eof checks its standard output.
+TEST(NodeBenchmark, FileOfFiguresAndRepeatableCounts) {
+    auto run = [] {
+        return stdoutOf([] { runNodeBenchmark(engine, VOSTREL_TEST_DATA "/nodes.txt"); });
+    };
+    engine.session.post = 1;
+    const std::string first = run();
+    std::stringstream file;
+    file << std::ifstream("nodes_fen.txt").rdbuf();
+    EXPECT_EQ(file.str(), "1\t    618605     618605\n2\t3\t   1193481    1812086\n");
+    EXPECT_EQ(run(), first);
+    EXPECT_EQ(engine.session.post, 1);
+    engine.clock.depthLimit = 0;  // the benchmark leaves its depth of 14
 }

@@ -10,8 +10,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "driver/dispatch.h"
+#include "driver/command_text.h"
 #include "driver/engine.h"
+#include "driver/xboard.h"
 #include "platform/input.h"
 #include "search/tt.h"
 
@@ -68,7 +69,7 @@ Engine& fuzzEngine() {
 }
 
 void startEngine(Engine& engine, SearchHost& host) {
-    initEngine(engine, host);
+    initEngine(engine, host, dispatchCommand);
     ensureInitialised(engine);
     // The smallest tables: every new game clears them.
     resizeSearchMemory(engine.search, 1, 0);

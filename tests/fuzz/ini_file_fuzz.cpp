@@ -4,6 +4,7 @@
 
 #include "driver/engine.h"
 #include "driver/options.h"
+#include "driver/xboard.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -34,6 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     writeScratchFile("vostrel.ini", reinterpret_cast<const uint8_t*>(file.data()), file.size());
     setDefaultSettings(engine.settings);
     engine.clock.nodeLimit = FuzzNodeLimit;
-    readConfigurationFile(engine);
+    readConfigurationFile(engine, dispatchCommand);
     return 0;
 }

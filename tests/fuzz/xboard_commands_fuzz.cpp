@@ -1,6 +1,6 @@
 // The xboard command stream as the program runs it: each line through the
 // dispatcher, and the lines that follow a search's start through its poll.
-#include "driver/dispatch.h"
+#include "driver/command_text.h"
 #include "driver/engine.h"
 #include "driver/xboard.h"
 #include "fuzz_support.h"

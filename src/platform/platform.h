@@ -3,6 +3,7 @@
 // One implementation per system.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Lets the compiler check a printf-style format against its arguments.
@@ -12,6 +13,14 @@
 #else
 #define VOSTREL_PRINTF(formatIndex, firstArgument)
 #endif
+
+// Memory for a large table, page-aligned, in large pages where the system
+// gives them (Linux: transparent huge pages on a 2 MiB boundary; Windows:
+// large pages when the process holds the privilege to lock memory), else in
+// ordinary pages: a refused large-page request never fails the allocation.
+// Contents undefined; null when the system refuses the memory itself.
+void* allocateLargeBlock(size_t bytes);
+void freeLargeBlock(void* block);
 
 // High-resolution counter and its ticks per second.
 uint64_t readCounter();

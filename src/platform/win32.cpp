@@ -6,6 +6,46 @@
 
 #include "platform/platform.h"
 
+namespace {
+
+// Large pages need the privilege to lock memory, which only an account
+// granted it holds, and then only once the process enables it.
+bool lockMemoryPrivilegeEnabled() {
+    static const bool enabled = [] {
+        HANDLE token;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+            return false;
+        TOKEN_PRIVILEGES privileges{};
+        privileges.PrivilegeCount = 1;
+        privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+        bool done = LookupPrivilegeValueA(nullptr, "SeLockMemoryPrivilege",
+                                          &privileges.Privileges[0].Luid) &&
+                    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr) &&
+                    GetLastError() == ERROR_SUCCESS;  // not ERROR_NOT_ALL_ASSIGNED
+        CloseHandle(token);
+        return done;
+    }();
+    return enabled;
+}
+
+}  // namespace
+
+void* allocateLargeBlock(size_t bytes) {
+    if (bytes == 0) bytes = 1;
+    const SIZE_T large = GetLargePageMinimum();
+    if (large && lockMemoryPrivilegeEnabled()) {
+        const SIZE_T rounded = (bytes + large - 1) / large * large;
+        void* block = VirtualAlloc(nullptr, rounded, MEM_RESERVE | MEM_COMMIT | MEM_LARGE_PAGES,
+                                   PAGE_READWRITE);
+        if (block) return block;
+    }
+    return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}
+
+void freeLargeBlock(void* block) {
+    if (block) VirtualFree(block, 0, MEM_RELEASE);
+}
+
 uint64_t readCounter() {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);

@@ -4,18 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/platform.h"
 #include "search/searchstack.h"
 
 namespace {
 
-constexpr size_t Alignment = 1024;
 constexpr uint32_t FoldedPart = 0xFFFF0000u;  // depth and flags: word 2's share of the fold
-
-// The first address at or above raw that is a multiple of 1024.
-void* aligned(void* raw) {
-    uintptr_t address = reinterpret_cast<uintptr_t>(raw);
-    return reinterpret_cast<void*>((address + Alignment - 1) & ~uintptr_t(Alignment - 1));
-}
 
 // The largest power of two strictly below n, or 2 when n is at most 4.
 uint64_t powerBelow(uint64_t n) {
@@ -106,11 +100,11 @@ TableSizes tableSizes(int megabytes, int egtbCache) {
 
 int allocateTable(TranspositionTable& table, uint64_t buckets) {
     freeTable(table);
-    table.raw = std::malloc(size_t(buckets * sizeof(TableBucket) + Alignment));
-    if (!table.raw) return 0;
+    void* block = allocateLargeBlock(size_t(buckets * sizeof(TableBucket)));
+    if (!block) return 0;
     table.bucketCount = uint32_t(buckets);
     table.hitShift = log2Of(4 * buckets);
-    table.buckets = static_cast<TableBucket*>(aligned(table.raw));
+    table.buckets = static_cast<TableBucket*>(block);
     // Fresh memory is never read uncleared: a random key could match.
     clearTable(table);
     return 1;
@@ -124,7 +118,7 @@ void clearTable(TranspositionTable& table) {
 }
 
 void freeTable(TranspositionTable& table) {
-    std::free(table.raw);
+    freeLargeBlock(table.buckets);
     table = TranspositionTable{};
 }
 

@@ -35,8 +35,8 @@ struct TableBucket {
 static_assert(sizeof(TableBucket) == 48);
 
 struct TranspositionTable {
-    TableBucket* buckets;  // aligned to 1024; null until allocated
-    void* raw;
+    TableBucket*
+        buckets;  // page-aligned, in large pages where the system has them; null until allocated
     uint32_t bucketCount;  // power of two; bucket = (hashKey >> 32) & (bucketCount - 1)
     int hitShift;          // log2 of the number of entries
     uint8_t generation;    // of the running search; only the main thread advances it

@@ -3,8 +3,8 @@
 # (Debian: g++-mingw-w64-x86-64 g++-mingw-w64-i686), in Release, linked
 # statically so that each is one file that needs no DLL beyond Windows' own:
 #
-#   build-win64/vostrel.exe   for 64-bit Windows
-#   build-win32/vostrel.exe   for 32-bit Windows (runs on 64-bit Windows too, slower)
+#   build-win64/vostrel.exe   for 64-bit Windows on a CPU with popcnt and SSE4.2 (x86-64-v2)
+#   build-win32/vostrel.exe   for 32-bit Windows and any x86 CPU (runs on 64-bit Windows too, slower)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 for target in x86_64:build-win64 i686:build-win32; do

@@ -8,6 +8,7 @@
 #include "driver/output.h"
 #include "driver/uci.h"
 #include "driver/xboard.h"
+#include "platform/cpu_features.h"
 #include "platform/input.h"
 #include "platform/platform.h"
 
@@ -23,7 +24,8 @@ constexpr const char* Usage =
     "  bench [DEPTH]  searches the built-in positions to DEPTH (default %d) and\n"
     "                 prints their nodes, the total and the rate\n"
     "  --help         prints this text\n"
-    "  --version      prints the engine's name and version\n";
+    "  --version      prints the engine's name and version, and the processor\n"
+    "                 extensions it was built for\n";
 
 // The command line: the bench, help, the version. Returns only when there
 // is nothing to do but play.
@@ -35,7 +37,10 @@ void runArguments(Engine& engine, int argc, char** argv) {
         std::exit(0);
     }
     if (!std::strcmp(first, "--version")) {
-        std::printf("%s\n", EngineName);
+        char features[128];
+        nameCpuFeatures(buildCpuFeatures, features, sizeof features);
+        std::printf("%s\nbuilt for %s:%s\n", EngineName, buildCpuName,
+                    buildCpuFeatures ? features : " any processor of its family");
         std::exit(0);
     }
     if (!std::strcmp(first, "bench") && argc <= 3) {

@@ -42,12 +42,8 @@ unsigned presentFeatures() {
 __attribute__((constructor(101))) void checkCpuFeatures() {
     const unsigned missing = buildCpuFeatures & ~presentFeatures();
     if (!missing) return;
-    char names[128] = "";
-    int length = 0;
-    for (const FeatureName& feature : featureNames)
-        if ((missing & feature.bit) && length < int(sizeof names) - 16)
-            length +=
-                std::snprintf(names + length, sizeof names - size_t(length), " %s", feature.name);
+    char names[128];
+    nameCpuFeatures(missing, names, sizeof names);
     std::fprintf(stderr,
                  "vostrel: this build (%s) needs%s, which this CPU lacks: use the generic "
                  "build (cmake -DVOSTREL_ARCH=generic, or the 32-bit Windows program)\n",
@@ -56,5 +52,17 @@ __attribute__((constructor(101))) void checkCpuFeatures() {
 }
 
 }  // namespace
+
+void nameCpuFeatures(unsigned features, char* text, size_t size) {
+    size_t length = 0;
+    text[0] = 0;
+    for (const FeatureName& feature : featureNames)
+        if ((features & feature.bit) && length + 16 < size)
+            length += size_t(std::snprintf(text + length, size - length, " %s", feature.name));
+}
+
+#else
+
+void nameCpuFeatures(unsigned, char* text, size_t) { text[0] = 0; }
 
 #endif

@@ -2,6 +2,8 @@
 // start-up check that the CPU has them.
 #pragma once
 
+#include <cstddef>
+
 enum CpuFeature : unsigned {
     CpuSse3 = 1u << 0,
     CpuSsse3 = 1u << 1,
@@ -20,3 +22,7 @@ enum CpuFeature : unsigned {
 // constant data, so reading it runs none of those instructions.
 extern const unsigned buildCpuFeatures;
 extern const char* const buildCpuName;
+
+// The names of features, each after a space ("" for none), cut to size.
+// Built for the oldest CPU like the check itself, so callable before it.
+void nameCpuFeatures(unsigned features, char* text, size_t size);

@@ -1,7 +1,6 @@
 #include "search/tt.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/platform.h"

@@ -155,9 +155,6 @@ bool quietHorizon(const Board& board, Move m) {
 namespace {
 
 // Depths and margins of the node's rules, in eighths of a ply.
-constexpr int NullReduction = 2 * OnePly;      // a pass is searched this much shallower,
-constexpr int NullReductionDeep = 3 * OnePly;  // and this much from NullDeepFrom on
-constexpr int NullDeepFrom = 5 * OnePly;
 constexpr int NullQuiescenceBelow = 2 * OnePly;  // less left after the pass: quiescence alone
 constexpr int ReprobeFrom =
     8 * OnePly;  // a deep node without a table move looks again after the pass
@@ -172,6 +169,69 @@ constexpr int FiftyMoveDraw = 100;
 
 constexpr int32_t Continue = NoScore;  // a step's result that does not end the node
 
+// Pruning by the static evaluation, at null-window nodes not in check, in
+// centipawns per ply of the node's depth. A node whose evaluation beats beta
+// by ReverseFutilityMargin per ply is taken as failing high; a quiet move
+// that cannot bring the evaluation within FutilityMargin of alpha is not
+// searched; a node far below alpha near the horizon asks the quiescence
+// search first (razoring).
+constexpr int ReverseFutilityBelow = 8 * OnePly;
+constexpr int32_t ReverseFutilityMargin = 75;
+constexpr int FutilityBelow = 7 * OnePly;
+constexpr int32_t FutilityBase = 90;
+constexpr int32_t FutilityMargin = 90;
+constexpr int RazorBelow = 3 * OnePly;
+constexpr int32_t RazorMargin = 240;
+// Late quiet moves of shallow null-window nodes are skipped once the node
+// has tried LateMoveBase + d * d of its moves (d in plies), twice as many
+// when the evaluation is rising.
+constexpr int LateMoveBelow = 6 * OnePly;
+constexpr int LateMoveBase = 3;
+// The null move's reduction grows with the depth and with the margin by
+// which the evaluation beats beta.
+constexpr int NullReductionBase = 3 * OnePly;
+constexpr int NullMarginPerPly = 200;
+constexpr int NullMarginPlies = 2;
+// A node without a table move at this depth or more is searched a ply
+// shallower: it was not searched before, so its ordering is poor anyway.
+constexpr int InternalReductionFrom = 4 * OnePly;
+// Quiet late moves are reduced by ln(depth) * ln(move number) / LateDivisor
+// plies from this depth on.
+constexpr int LateReductionFrom = 3 * OnePly;
+
+// ln(x) for the reduction table, at compile time, so that every build and
+// every platform reduces exactly alike.
+constexpr double naturalLog(double x) {
+    double result = 0;
+    while (x > 2) {
+        x /= 2;
+        result += 0.6931471805599453;
+    }
+    const double t = (x - 1) / (x + 1), t2 = t * t;
+    double term = t, sum = 0;
+    for (int k = 1; k < 40; k += 2) {
+        sum += term / k;
+        term *= t2;
+    }
+    return result + 2 * sum;
+}
+
+// Eighths of a ply by [depth in plies][move number], both capped at 63.
+struct ReductionTable {
+    int8_t eighths[64][64];
+};
+constexpr ReductionTable makeReductionTable() {
+    ReductionTable table{};
+    for (int d = 1; d < 64; ++d)
+        for (int m = 1; m < 64; ++m) {
+            const double plies = 0.5 + naturalLog(d) * naturalLog(m) / 2.25;
+            const int eighths = int(plies * OnePly + 0.5);
+            table.eighths[d][m] = int8_t(eighths < 120 ? eighths : 120);
+        }
+    return table;
+}
+constexpr ReductionTable lateReduction = makeReductionTable();
+
 // One node of the search while it runs: its window, its depths and what its
 // rules have allowed so far.
 struct Node {
@@ -180,6 +240,9 @@ struct Node {
     int depth;      // after extensions and reductions
     int32_t alpha, beta, origAlpha;
     int colour;
+    bool pvNode;         // an open window: no pruning by the evaluation
+    bool improving;      // the evaluation rose since the side's previous move
+    int32_t staticEval;  // side to move's view; NoScore in check
     bool nullAllowed = true, extendAllowed = true;
     bool reducedNode = false;  // reduced by the rules: searched again in full unless it fails low
     Extension ext;
@@ -245,6 +308,7 @@ void freshRecord(SearchStack& stack, Board& board, int ply) {
     record.hashMove = 0;
     record.bestScore = NoScore;
     record.ttScore = -Mate;
+    record.staticEval = NoScore;
     record.pv.pvLength = 0;
     stack.plies[ply + 1].threatMove = 0;
     BoardStack& moves = *board.stack;
@@ -284,10 +348,13 @@ int32_t nullMove(SearchThread& search, Board& board, PlyRecord& record, Node& no
     const SideState& us = *board.toMove;
     if (!node.nullAllowed || board.checkInfo || (record.flags & 15) ||
         !(us.materialSignature & SignaturePieces) || !us.pawns ||
-        !search.control->settings->search_prune_nullmove)
+        !search.control->settings->search_prune_nullmove || node.pvNode ||
+        node.staticEval < node.beta)
         return Continue;
     const int ply = node.ply;
-    int reduction = node.depth >= NullDeepFrom ? NullReductionDeep : NullReduction;
+    int margin = (node.staticEval - node.beta) / NullMarginPerPly;
+    if (margin > NullMarginPlies) margin = NullMarginPlies;
+    int reduction = NullReductionBase + node.depth / 4 + margin * OnePly;
     makeNullMove(board);
     int32_t score;
     if (node.depth - reduction < NullQuiescenceBelow) {
@@ -320,6 +387,35 @@ int32_t nullMove(SearchThread& search, Board& board, PlyRecord& record, Node& no
     }
     if (!record.hashMove && node.nodeDepth >= ReprobeFrom)
         probeTable(search.control->table, stack, board, ply, node.nodeDepth, node.alpha, node.beta);
+    return Continue;
+}
+
+// The static evaluation of a node not in check, and what it settles at
+// null-window nodes: reverse futility and razoring.
+int32_t staticPruning(SearchThread& search, Board& board, PlyRecord& record, Node& node) {
+    node.staticEval = NoScore;
+    node.improving = false;
+    if (board.checkInfo) return Continue;
+    int32_t eval = sideView(board, evaluate(search.eval, board, -Mate, Mate));
+    record.staticEval = eval;
+    const int32_t before = search.stack.plies[node.ply - 2].staticEval;
+    node.improving = before == NoScore || eval > before;
+    // A stored bound on the side of the evaluation's error is a better guess.
+    if (record.ttScore > -MateBound && record.ttScore < MateBound &&
+        (record.ttScore > eval ? isLowerBound(record.ttBound) : isUpperBound(record.ttBound)))
+        eval = record.ttScore;
+    node.staticEval = eval;
+    if (node.pvNode || eval >= MateBound || eval <= -MateBound || node.beta >= MateBound ||
+        node.alpha <= -MateBound)
+        return Continue;
+    const int plies = node.depth / OnePly;
+    if (node.depth < ReverseFutilityBelow &&
+        eval - ReverseFutilityMargin * (plies - (node.improving ? 1 : 0)) >= node.beta)
+        return eval;
+    if (node.depth < RazorBelow && eval + RazorMargin * plies < node.alpha) {
+        const int32_t score = quiescence(search, board, node.ply, node.alpha, node.alpha + 1, 1);
+        if (score <= node.alpha) return score;
+    }
     return Continue;
 }
 
@@ -429,9 +525,14 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
     if (board.stack->makeCount > stack.pollLimit) pollSearch(search);
     if (stack.stopFlag) return 0;
 
+    node.pvNode = beta != node.alpha + 1;
+    result = staticPruning(search, board, record, node);
+    if (result != Continue) return result;
+
     saveUndo(board);
     result = nullMove(search, board, record, node);
     if (result != Continue) return result;
+    if (!record.hashMove && node.depth >= InternalReductionFrom) node.depth -= OnePly;
 
     // The moves. Close to the horizon only the first quiet moves and direct
     // checks are searched; from the (lmr) move on, every move one ply less.
@@ -439,16 +540,40 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
     const int limit = base < QuietLimitBelow ? settings.search_prune_quiet_moves : AllMoves;
     int pickerDepth = base - OnePly;
     const PlyRecord& child = stack.plies[ply + 1];
+    const bool inCheck = board.checkInfo != 0;
+    // Quiet moves may be pruned once a move has been searched and the node
+    // is not lost: a mate distance is never cut short.
+    const bool shallow = !node.pvNode && !inCheck && base < FutilityBelow;
+    const int plies = base / OnePly;
+    const int lateMoveLimit = (LateMoveBase + plies * plies) * (node.improving ? 2 : 1);
+    const bool futile =
+        shallow && node.staticEval + FutilityBase + FutilityMargin * plies <= node.alpha;
     for (;;) {
         while (Move move = nextMove(stack, board, record, ply, ply, pickerDepth)) {
             record.moveCount += 1;
-            if (record.moveCount > limit &&
+            const bool prunable = shallow && record.bestScore > -MateBound;
+            const bool quiet = !isCaptureOrPromotion(move);
+            if ((record.moveCount > limit || (quiet && prunable)) &&
                 !(attacksFrom(board, movePiece(move), node.colour, moveTo(move)) &
-                  board.opponent->king))
-                continue;
+                  board.opponent->king)) {
+                if (record.moveCount > limit) continue;
+                if (base < LateMoveBelow && record.moveCount > lateMoveLimit) continue;
+                if (base < FutilityBelow && futile) continue;
+            }
             makeMove(board, move);
-            int newDepth =
-                record.moveCount > settings.search_prune_lmr_moves ? base - OnePly : base;
+            int newDepth = base;
+            if (record.moveCount > settings.search_prune_lmr_moves) {
+                newDepth = base - OnePly;
+                if (quiet && base >= LateReductionFrom && !board.checkInfo && !inCheck) {
+                    int r = lateReduction.eighths[base < 63 * OnePly ? base / OnePly : 63]
+                                                 [record.moveCount < 63 ? record.moveCount : 63];
+                    if (node.pvNode) r -= OnePly;
+                    if (!node.improving) r += OnePly / 2;
+                    if (move == record.killer1 || move == record.killer2) r -= OnePly;
+                    if (r > OnePly) newDepth = base - r;
+                    if (newDepth < OnePly) newDepth = OnePly;
+                }
+            }
             int32_t score = searchMove(search, board, record, node, move, newDepth);
             unmakeMove(board);
             if (stack.stopFlag) return 0;

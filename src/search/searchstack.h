@@ -48,7 +48,8 @@ struct PlyRecord {
     uint8_t ttHits;
     uint8_t moveCount;
     uint8_t flags;
-    int32_t extension;  // eighths; negative for a reduction
+    int32_t extension;   // eighths; negative for a reduction
+    int32_t staticEval;  // side to move's view; NoScore in check or not yet known
 };
 
 struct SearchStack {

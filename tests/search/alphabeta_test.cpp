@@ -47,10 +47,11 @@ TEST(Search, NodeScoresAndBounds) {
     Board& board = boardFromFen(StartFen);
     play(board, {"g1f3", "g8f6", "f3g1", "f6g8"});
     EXPECT_EQ(searchNode(board, 4, 24), 0);
-    // Failing low, the node stores an upper bound; failing high, a lower one.
+    // Failing low, the node stores an upper bound; failing high, a lower one
+    // (deep enough that the evaluation alone does not settle the node).
     for (auto [alpha, bound] : {std::pair(500, Bound::Upper), std::pair(-500, Bound::Lower)}) {
         Board& start = boardFromFen(StartFen);
-        searchNode(start, 1, 16, alpha, alpha + 1);
+        searchNode(start, 1, 64, alpha, alpha + 1);
         TableEntry entry;
         EXPECT_TRUE(readTableEntry(engine.search.control.table, start, entry) &&
                     Bound(entry.flags & 3) == bound)
@@ -59,13 +60,14 @@ TEST(Search, NodeScoresAndBounds) {
 }
 
 // Null move: never in check, never for a side without pieces or without pawns
-// (zugzwang), elsewhere tried. Where it is forbidden the setting changes
-// nothing, neither the score nor a single node. Rows: position, depth, passes.
+// (zugzwang), elsewhere tried at null-window nodes above beta. Where it is
+// forbidden the setting changes nothing, neither the score nor a single node.
+// Rows: position, depth, passes.
 TEST(Search, NullMoveOnlyWherePassingIsSafe) {
     const int32_t saved = engine.settings.search_prune_nullmove;
     const std::tuple<const char*, int, bool> cases[] = {
-        {"7k/8/8/8/8/3N3P/5PP1/r5K1 w - - 0 1", 8, false},  // in check,
-        {"7k/8/8/8/8/3N3P/r4PP1/6K1 w - - 0 1", 8, true},   // not in check
+        {"7k/8/8/8/8/3N3P/5PP1/r5K1 w - - 0 1", 64, false},  // in check,
+        {"7k/8/8/8/8/3N3P/r4PP1/6K1 w - - 0 1", 64, true},   // not in check
         // A mutual zugzwang: the side to move must give up its c-pawn, and a
         // pass would hand the zugzwang over. No pass anywhere in the tree.
         {"8/8/8/2pK3p/1kP4P/p7/P7/8 b - - 0 1", 32, false},
@@ -76,7 +78,7 @@ TEST(Search, NullMoveOnlyWherePassingIsSafe) {
         for (int on : {0, 1}) {
             engine.settings.search_prune_nullmove = on;
             Board& board = boardFromFen(fen);
-            const int32_t score = searchNode(board, 1, depth);
+            const int32_t score = searchNode(board, 1, depth, -1000, -999);
             outcome[on] = {score, board.stack->makeCount, board.stack->nullMoveCount};
         }
         EXPECT_EQ(std::get<2>(outcome[0]), 0u) << fen;

@@ -113,10 +113,15 @@ int extensionAmount(const SearchThread& search, int reduction, int points, int c
     return check - reduction + p / 2;
 }
 
-// The history and killers of a quiet move that cut off.
-void rememberCutoff(SearchStack& stack, PlyRecord& record, Move move, int colour, int depth) {
+// The history and killers of a quiet move that cut off; the quiet moves
+// searched before it lose what it gains.
+void rememberCutoff(SearchStack& stack, PlyRecord& record, Move move, int colour, int depth,
+                    const Move* quietsTried, int quietCount) {
     if (isCaptureOrPromotion(move)) return;
-    addHistory(stack, move, colour, depth);
+    const int bonus = historyBonus(depth);
+    updateHistory(stack, move, colour, bonus);
+    for (int i = 0; i < quietCount; ++i)
+        if (quietsTried[i] != move) updateHistory(stack, quietsTried[i], colour, -bonus);
     if (move != record.killer1) {
         record.killer2 = record.killer1;
         record.killer1 = move;
@@ -192,12 +197,18 @@ constexpr int LateMoveBase = 3;
 constexpr int NullReductionBase = 3 * OnePly;
 constexpr int NullMarginPerPly = 200;
 constexpr int NullMarginPlies = 2;
+// Captures that lose more than SeeMarginPerPly per ply of depth by the
+// static exchange are not searched at shallow null-window nodes.
+constexpr int SeePruneBelow = 6 * OnePly;
+constexpr int32_t SeeMarginPerPly = 110;
 // A node without a table move at this depth or more is searched a ply
 // shallower: it was not searched before, so its ordering is poor anyway.
 constexpr int InternalReductionFrom = 4 * OnePly;
-// Quiet late moves are reduced by ln(depth) * ln(move number) / LateDivisor
+// Quiet late moves are reduced by 0.5 + ln(depth) * ln(move number) / 2.25
 // plies from this depth on.
 constexpr int LateReductionFrom = 3 * OnePly;
+// Quiet moves of a node remembered for the history's malus.
+constexpr int MaxQuietsTried = 64;
 
 // ln(x) for the reduction table, at compile time, so that every build and
 // every platform reduces exactly alike.
@@ -546,6 +557,8 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
     const bool shallow = !node.pvNode && !inCheck && base < FutilityBelow;
     const int plies = base / OnePly;
     const int lateMoveLimit = (LateMoveBase + plies * plies) * (node.improving ? 2 : 1);
+    Move quietsTried[MaxQuietsTried];
+    int quietCount = 0;
     const bool futile =
         shallow && node.staticEval + FutilityBase + FutilityMargin * plies <= node.alpha;
     for (;;) {
@@ -560,6 +573,11 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
                 if (base < LateMoveBelow && record.moveCount > lateMoveLimit) continue;
                 if (base < FutilityBelow && futile) continue;
             }
+            if (!quiet && prunable && base < SeePruneBelow &&
+                moveCaptured(move) + movePromotion(move) < movePiece(move) &&
+                staticExchange(board, move) < -SeeMarginPerPly * plies)
+                continue;
+            if (quiet && quietCount < MaxQuietsTried) quietsTried[quietCount++] = move;
             makeMove(board, move);
             int newDepth = base;
             if (record.moveCount > settings.search_prune_lmr_moves) {
@@ -570,6 +588,9 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
                     if (node.pvNode) r -= OnePly;
                     if (!node.improving) r += OnePly / 2;
                     if (move == record.killer1 || move == record.killer2) r -= OnePly;
+                    // A move that often cut off here is reduced less, one that
+                    // never did more: up to a ply either way.
+                    r -= stack.history[historyIndex(move, node.colour)] * OnePly / HistoryMax;
                     if (r > OnePly) newDepth = base - r;
                     if (newDepth < OnePly) newDepth = OnePly;
                 }
@@ -582,7 +603,8 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
                 record.bestMove = move;
                 record.bestScore = score;
                 if (score >= beta) {
-                    rememberCutoff(stack, record, move, node.colour, node.nodeDepth);
+                    rememberCutoff(stack, record, move, node.colour, node.nodeDepth, quietsTried,
+                                   quietCount);
                     storeTable(search.control->table, stack, board, move, ply, node.nodeDepth, beta,
                                Bound::Lower, record.flags);
                     return score;
@@ -622,6 +644,6 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
                    node.alpha, Bound::Exact, record.flags);
     }
     if (record.bestMove && !isCaptureOrPromotion(record.bestMove))
-        addHistory(stack, record.bestMove, node.colour, node.nodeDepth);
+        updateHistory(stack, record.bestMove, node.colour, historyBonus(node.nodeDepth));
     return record.bestScore;
 }

@@ -6,14 +6,17 @@
 #include "board/movegen.h"
 #include "search/quiescence.h"
 
-void addHistory(SearchStack& stack, Move move, int colour, int depth) {
+int historyBonus(int depth) {
     // Reductions can leave a node with a depth below zero; it earns nothing.
-    if (depth <= 0) return;
-    uint16_t& counter = stack.history[historyIndex(move, colour)];
-    const int value = counter + depth;
-    counter = uint16_t(value < 65535 ? value : 65535);
-    if (value >= 65000)
-        for (uint16_t& entry : stack.history) entry >>= 3;
+    if (depth <= 0) return 0;
+    const int bonus = depth * depth / 2;
+    return bonus < 2000 ? bonus : 2000;
+}
+
+void updateHistory(SearchStack& stack, Move move, int colour, int bonus) {
+    int16_t& counter = stack.history[historyIndex(move, colour)];
+    const int magnitude = bonus < 0 ? -bonus : bonus;
+    counter = int16_t(counter + bonus - counter * magnitude / HistoryMax);
 }
 
 namespace {

@@ -11,8 +11,14 @@ inline int historyIndex(Move move, int colour) {
     return movePiece(move) * 128 + moveTo(move) * 2 + colour;
 }
 
-// Adds depth to the move's history counter; at 65000 every counter is divided by 8.
-void addHistory(SearchStack& stack, Move move, int colour, int depth);
+constexpr int HistoryMax = 16384;
+
+// The history bonus of a move that cut off at depth (eighths of a ply).
+int historyBonus(int depth);
+
+// Moves the move's history counter by bonus (negative: a malus), the more
+// slowly the closer it is to +-HistoryMax, so that it never leaves that range.
+void updateHistory(SearchStack& stack, Move move, int colour, int bonus);
 
 // The node's next move, 0 when there is none. record is the node's PlyRecord,
 // list its move list index (its ply), pickerDepth the depth its children get.

@@ -9,6 +9,9 @@
 
 namespace {
 
+constexpr int32_t DeltaMargin = 200;
+constexpr int DeltaMinMen = 8;
+
 inline int32_t staticScore(SearchThread& search, Board& board, int32_t alpha, int32_t beta) {
     int32_t score = evaluate(search.eval, board, alpha, beta);
     return board.toMove->colour == White ? score : -score;
@@ -42,6 +45,15 @@ int32_t searchList(SearchThread& search, Board& board, MoveEntry* list, int coun
         const int32_t order = list[index].score;
         const Move move = takeEntry(list, count, index);
         if (order < 0) break;
+        // Delta pruning: a capture that cannot lift the score to alpha even
+        // with a margin for the position is skipped, unless it checks or few
+        // men are left (where a single capture can decide the ending).
+        if (TestLegality && moveCaptured(move) && !movePromotion(move) &&
+            best + exchangeValue[moveCaptured(move)] + DeltaMargin <= alpha &&
+            board.pieceCount > DeltaMinMen &&
+            !(attacksFrom(board, movePiece(move), board.toMove->colour, moveTo(move)) &
+              board.opponent->king))
+            continue;
         if (TestLegality && movePiece(move) != King &&
             !isLegalNonKingMove(board, moveFrom(move), moveTo(move)))
             continue;

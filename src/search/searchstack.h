@@ -69,8 +69,9 @@ struct SearchStack {
     // extension for often visited positions compares an entry with the mean.
     uint32_t hitTotal;
     // [piece code 0-7][to square][colour to move] flattened: piece * 128 + to *
-    // 2 + colour. Raised by the depth of every quiet move that cut off or was best.
-    uint16_t history[1024];
+    // 2 + colour. Raised for every quiet move that cut off or was best, lowered
+    // for the quiet moves searched before a cutoff; within +-HistoryMax.
+    int16_t history[1024];
 };
 
 void initSearchStack(SearchStack& stack);

@@ -121,7 +121,7 @@ TEST(NodeBenchmark, FileOfFiguresAndRepeatableCounts) {
     const std::string first = run();
     std::stringstream file;
     file << std::ifstream("nodes_fen.txt").rdbuf();
-    EXPECT_EQ(file.str(), "1\t    124418     124418\n2\t3\t    141714     266132\n");
+    EXPECT_EQ(file.str(), "1\t    136617     136617\n2\t3\t    115317     251934\n");
     EXPECT_EQ(run(), first);
     EXPECT_EQ(engine.session.post, 1);
     engine.clock.depthLimit = 0;  // the benchmark leaves its depth of 14

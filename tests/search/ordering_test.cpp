@@ -37,7 +37,7 @@ TEST(Ordering, HandsOutEveryLegalMoveOnce) {
             board.stack->moveLists[Ply] = board.stack->moveLists[Ply + 1] =
                 board.stack->moveBuffer + 2000;
             PlyRecord& record = stack.plies[Ply] = PlyRecord{};
-            for (uint16_t& counter : stack.history) counter = uint16_t(random() % 3000);
+            for (int16_t& counter : stack.history) counter = int16_t(random() % 6000 - 3000);
             const std::set<Move> singles{record.hashMove = pick(false),
                                          record.threatMove = pick(false),
                                          record.killer1 = pick(true), record.killer2 = pick(true),

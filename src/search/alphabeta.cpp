@@ -113,11 +113,13 @@ int extensionAmount(const SearchThread& search, int reduction, int points, int c
     return check - reduction + p / 2;
 }
 
-// The history and killers of a quiet move that cut off; the quiet moves
-// searched before it lose what it gains.
-void rememberCutoff(SearchStack& stack, PlyRecord& record, Move move, int colour, int depth,
-                    const Move* quietsTried, int quietCount) {
+// The history, killers and counter move of a quiet move that cut off; the
+// quiet moves searched before it lose what it gains.
+void rememberCutoff(SearchStack& stack, const Board& board, PlyRecord& record, Move move,
+                    int colour, int depth, const Move* quietsTried, int quietCount) {
     if (isCaptureOrPromotion(move)) return;
+    if (const Move last = Move(board.stack->undo[board.ply - 1].move))
+        stack.counterMoves[historyIndex(last, board.opponent->colour)] = move;
     const int bonus = historyBonus(depth);
     updateHistory(stack, move, colour, bonus);
     for (int i = 0; i < quietCount; ++i)
@@ -557,6 +559,7 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
     const bool shallow = !node.pvNode && !inCheck && base < FutilityBelow;
     const int plies = base / OnePly;
     const int lateMoveLimit = (LateMoveBase + plies * plies) * (node.improving ? 2 : 1);
+    const Move counter = counterMoveOf(stack, board);
     Move quietsTried[MaxQuietsTried];
     int quietCount = 0;
     const bool futile =
@@ -587,7 +590,8 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
                                                  [record.moveCount < 63 ? record.moveCount : 63];
                     if (node.pvNode) r -= OnePly;
                     if (!node.improving) r += OnePly / 2;
-                    if (move == record.killer1 || move == record.killer2) r -= OnePly;
+                    if (move == record.killer1 || move == record.killer2 || move == counter)
+                        r -= OnePly;
                     // A move that often cut off here is reduced less, one that
                     // never did more: up to a ply either way.
                     r -= stack.history[historyIndex(move, node.colour)] * OnePly / HistoryMax;
@@ -603,8 +607,8 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
                 record.bestMove = move;
                 record.bestScore = score;
                 if (score >= beta) {
-                    rememberCutoff(stack, record, move, node.colour, node.nodeDepth, quietsTried,
-                                   quietCount);
+                    rememberCutoff(stack, board, record, move, node.colour, node.nodeDepth,
+                                   quietsTried, quietCount);
                     storeTable(search.control->table, stack, board, move, ply, node.nodeDepth, beta,
                                Bound::Lower, record.flags);
                     return score;

@@ -31,6 +31,7 @@ enum Stage : uint32_t {
     StageEvenCaptures,
     StageKiller1,
     StageKiller2,
+    StageCounter,
     StageDeepKiller,
     StageBadCaptures,
     StageGenerateQuiet,
@@ -206,9 +207,15 @@ Move nextMove(SearchStack& stack, Board& board, PlyRecord& record, int list, int
                 if (offerSingle(board, record, record.killer1)) return record.killer1;
                 continue;
             case StageKiller2:
-                record.stage = StageDeepKiller;
+                record.stage = StageCounter;
                 if (offerSingle(board, record, record.killer2)) return record.killer2;
                 continue;
+            case StageCounter: {
+                record.stage = StageDeepKiller;
+                const Move counter = counterMoveOf(stack, board);
+                if (offerSingle(board, record, counter)) return counter;
+                continue;
+            }
             case StageDeepKiller: {
                 record.stage = StageBadCaptures;
                 const Move killer = stack.plies[ply + 2].killer1;

@@ -16,6 +16,12 @@ namespace {
 
 constexpr int32_t MatedScore = -31762;   // below: the move loses to a forced mate
 constexpr int32_t EasyMoveMargin = 200;  // score gap that makes the best move an easy move
+// No new iteration once this share of the budget is spent; less when the
+// best move has stayed the same for StableIterations iterations, since a
+// deeper look rarely changes it then.
+constexpr double IterationShare = 0.8;
+constexpr double StableIterationShare = 0.5;
+constexpr int StableIterations = 4;
 
 // The aspiration steps after the first window of +-50: 350 further, then the
 // win bound, then the whole range.
@@ -195,6 +201,8 @@ bool iterate(SearchThread& search, Board& board, int state, int maxIterations) {
     root.iterationDepth = main ? 1 : 1 + (search.index & 1);
     int32_t previousScore = 0;
     bool easyMove = false;
+    Move lastBest = 0;
+    int stable = 0;
     auto finish = [&] {
         if (main) stopHelpers(search);
     };
@@ -263,8 +271,11 @@ bool iterate(SearchThread& search, Board& board, int state, int maxIterations) {
         root.iterationsDone += 1;
         rootMoveOf(root, root.bestRootMove)->bestIteration = root.iterationsDone;
         if (main && control.timeExtended) break;
+        stable = root.bestRootMove == lastBest ? stable + 1 : 0;
+        lastBest = root.bestRootMove;
+        const double share = stable >= StableIterations ? StableIterationShare : IterationShare;
         if (main && state == SearchThinking &&
-            elapsedCentiseconds(control) > 0.8 * control.deadline)
+            elapsedCentiseconds(control) > share * control.deadline)
             break;
         if (++root.iterationDepth > maxIterations) break;
     }

@@ -15,4 +15,5 @@ void resetSearchStackForGame(SearchStack& stack) {
     // would make the same search give different node counts.
     std::memset(stack.plyStore, 0, sizeof stack.plyStore);
     std::memset(stack.history, 0, sizeof stack.history);
+    std::memset(stack.counterMoves, 0, sizeof stack.counterMoves);
 }

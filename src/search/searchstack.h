@@ -72,6 +72,9 @@ struct SearchStack {
     // 2 + colour. Raised for every quiet move that cut off or was best, lowered
     // for the quiet moves searched before a cutoff; within +-HistoryMax.
     int16_t history[1024];
+    // The quiet reply that last refuted a move, indexed like the history by
+    // the refuted move and its mover's colour.
+    Move counterMoves[1024];
 };
 
 void initSearchStack(SearchStack& stack);

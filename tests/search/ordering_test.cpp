@@ -10,7 +10,7 @@
 #include "search/quiescence.h"
 #include "test_support.h"
 
-// On every reference position and one move later, with table, threat and
+// On every reference position and one move later, with table, threat, counter and
 // killer moves of all sorts (out of check, rook and bishop promotions come only
 // as one of these), each move made and a child list generated behind the node's.
 TEST(Ordering, HandsOutEveryLegalMoveOnce) {
@@ -38,6 +38,7 @@ TEST(Ordering, HandsOutEveryLegalMoveOnce) {
                 board.stack->moveBuffer + 2000;
             PlyRecord& record = stack.plies[Ply] = PlyRecord{};
             for (int16_t& counter : stack.history) counter = int16_t(random() % 6000 - 3000);
+            for (Move& counter : stack.counterMoves) counter = pick(true);
             const std::set<Move> singles{record.hashMove = pick(false),
                                          record.threatMove = pick(false),
                                          record.killer1 = pick(true), record.killer2 = pick(true),

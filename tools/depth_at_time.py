@@ -41,7 +41,8 @@ def search(engine, fen, seconds):
             thinking = re.match(r"^(\d+) (-?\d+) (\d+) (\d+) ", line)
             if thinking:
                 last = tuple(int(x) for x in thinking.groups())
-            if line.startswith("move "):
+            # A lost position may end the search with a resignation instead.
+            if line.startswith(("move ", "resign", "1-0", "0-1", "1/2-1/2")):
                 break
         engine_process.stdin.write("quit\n")
         engine_process.stdin.flush()

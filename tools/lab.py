@@ -7,14 +7,17 @@ under xboard, with the result in Elo and a sequential probability ratio test.
                [--openings FILE] [--fischerandom] [--chunk 5] [--depth D] [--memory 16] [--cores 1]
                [--candidate-ini LINE ...] [--base-ini LINE ...]
                [--elo0 0] [--elo1 10] [--alpha 0.05] [--beta 0.05] [--no-stop]
-               [--no-adjudication] [--seed 1] [--out lab-out]
+               [--no-adjudication] [--seed 1] [--skip 0] [--out lab-out]
 
 Every opening is played twice, colours swapped (xboard's -lpf with -lpi -2);
-the openings are shuffled by the seed and handed out in chunks of --chunk to
---concurrency xboard matches at once (one per core by default).  Each match
-plays copies of the programs in OUT/slotK/, beside a vostrel.ini that fixes the
-hash size, keeps the book out and adds the --candidate-ini / --base-ini lines
-(a deliberate weakness, say "search_prune_nullmove = no").  Pondering is off.
+the openings are shuffled by the seed, the first --skip of them left out (to
+go on with a match begun in another run: same seed, skip the openings it
+played, add the two runs' "pairs" counts for the whole), and the rest handed
+out in chunks of --chunk to --concurrency xboard matches at once (one per core
+by default).  Each match plays copies of the programs in OUT/slotK/, beside a
+vostrel.ini that fixes the hash size, keeps the book out and adds the
+--candidate-ini / --base-ini lines (a deliberate weakness, say
+"search_prune_nullmove = no").  Pondering is off.
 
 A line after every chunk and at the end: wins, draws and losses of the
 candidate, its score, the Elo difference with its 95 % interval computed from
@@ -266,6 +269,7 @@ def parse(argv):
     p.add_argument("--no-stop", action="store_true", help="play to the game limit")
     p.add_argument("--no-adjudication", action="store_true")
     p.add_argument("--seed", type=int, default=1, help="order of the openings")
+    p.add_argument("--skip", type=int, default=0, help="shuffled openings to leave out")
     p.add_argument("--out", default="lab-out")
     args = p.parse_args(argv)
     args.st = None  # for match.time_control
@@ -292,7 +296,7 @@ def main(argv):
     default = "openings_frc.txt" if args.fischerandom else "openings.txt"
     openings = read_openings(args.openings or os.path.join(HERE, default))
     random.Random(args.seed).shuffle(openings)
-    openings = openings[:(args.games + 1) // 2]
+    openings = openings[max(args.skip, 0):][:(args.games + 1) // 2]
     if not openings or args.chunk < 1 or args.concurrency < 1:
         print("lab.py: need openings, a chunk and a concurrency of at least 1", file=sys.stderr)
         return 2

@@ -135,9 +135,16 @@ int playMoveIfValid(Game& game, Move move) {
     return 1;
 }
 
-int playMoveText(Game& game, const char* text) {
+int playMoveText(Game& game, const char* text, bool* ambiguous) {
+    if (ambiguous) *ambiguous = false;
     // A rejected setup may leave no side to move: nothing to generate from.
     if (!game.boardValid) return 0;
     Move move = parseMoveText(game.board, text);
+    if (!move) {
+        SanReading reading = readMoveSan(game.board, text);
+        move = reading.move;
+        if (ambiguous && reading.error && !std::strcmp(reading.error, "ambiguous move"))
+            *ambiguous = true;
+    }
     return move && playMoveIfValid(game, move);
 }

@@ -59,9 +59,10 @@ inline bool historyFull(const Game& game) { return game.board.ply >= MaxGamePlie
 // runs the game-end detection. Returns 1 when played.
 int playMoveIfValid(Game& game, Move move);
 
-// A move typed or sent as text ("e2e4", "e7e8q", "O-O"), played when it is
-// legal. Returns 1 when played.
-int playMoveText(Game& game, const char* text);
+// A move typed or sent as text, in coordinates ("e2e4", "e7e8q", "O-O") or
+// SAN ("Nf3", "exd8=Q+"), played when it is legal. Returns 1 when played;
+// ambiguous, when given, tells whether the text was SAN that names two moves.
+int playMoveText(Game& game, const char* text, bool* ambiguous = nullptr);
 
 // Ends a game that the board has finished, its result line owed in
 // resultLine. Returns 1 when no game was in progress on entry, else 0.

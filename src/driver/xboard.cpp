@@ -206,19 +206,22 @@ void takeBackMove(Engine& engine) {
 
 // A refused move is answered, so that the GUI can take it back rather than
 // play on in a game the engine does not have.
-void refuseMove(const Game& game, const char* text) {
+void refuseMove(const Game& game, const char* text, bool ambiguous) {
     if (!game.boardValid)
         sendText("Illegal move (no valid position): %s\n", text);
     else if (historyFull(game))
         sendText("Illegal move (game history full): %s\n", text);
+    else if (ambiguous)
+        sendText("Illegal move (ambiguous): %s\n", text);
     else
         sendText("Illegal move: %s\n", text);
 }
 
 void userMove(Engine& engine, const char* line) {
     const char* text = line + 9;
-    if (!playMoveText(engine.game, text)) {
-        refuseMove(engine.game, text);
+    bool ambiguous = false;
+    if (!playMoveText(engine.game, text, &ambiguous)) {
+        refuseMove(engine.game, text, ambiguous);
         return;
     }
     sendOwedResult(engine.game);

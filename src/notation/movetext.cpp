@@ -155,6 +155,91 @@ Move parseMoveText(Board& board, const char* text) {
     return castling;
 }
 
+namespace {
+
+constexpr int SanTextLimit = 15;  // longer text is no SAN ("Qa1xb2=Q+!?" fits)
+
+int sanPieceCode(char c) {
+    switch (c) {
+        case 'P': return Pawn;
+        case 'N': return Knight;
+        case 'B': return Bishop;
+        case 'R': return Rook;
+        case 'Q': return Queen;
+        case 'K': return King;
+        default: return NoPiece;
+    }
+}
+
+bool isFileLetter(char c) { return c >= 'a' && c <= 'h'; }
+bool isRankDigit(char c) { return c >= '1' && c <= '8'; }
+
+// The one legal move of the kind, or the reason there is none.
+SanReading legalCastling(Board& board, int kind) {
+    int count = generateMoves(board);
+    const MoveEntry* list = board.stack->moveLists[0];
+    for (int i = 0; i < count; ++i)
+        if (moveKind(list[i].move) == kind && isMoveLegal(board, list[i].move))
+            return {list[i].move, nullptr};
+    return {0, "illegal move"};
+}
+
+}  // namespace
+
+SanReading readMoveSan(Board& board, const char* text) {
+    constexpr SanReading NotAMove{0, "not a move"};
+    char s[SanTextLimit + 1];
+    int n = 0;
+    while (text[n] && text[n] != ' ' && text[n] != '\t' && text[n] != '\n' && text[n] != '\r') {
+        if (n == SanTextLimit) return NotAMove;
+        s[n] = text[n];
+        ++n;
+    }
+    while (n > 0 && std::strchr("+#!?", s[n - 1])) --n;
+    s[n] = '\0';
+    if (!std::strcmp(s, "O-O") || !std::strcmp(s, "0-0"))
+        return legalCastling(board, KindCastleKingSide);
+    if (!std::strcmp(s, "O-O-O") || !std::strcmp(s, "0-0-0"))
+        return legalCastling(board, KindCastleQueenSide);
+
+    int at = 0, piece = sanPieceCode(s[0]);
+    if (piece)
+        at = 1;
+    else
+        piece = Pawn;
+    int promotion = 0;
+    if (piece == Pawn && n - at >= 3 && !isRankDigit(s[n - 1])) {
+        promotion = sanPieceCode(char(s[n - 1] >= 'a' ? s[n - 1] - 'a' + 'A' : s[n - 1]));
+        if (promotion < Knight || promotion > Queen) return NotAMove;
+        if (s[--n - 1] == '=') --n;
+    }
+    if (n - at < 2 || !isFileLetter(s[n - 2]) || !isRankDigit(s[n - 1])) return NotAMove;
+    int to = (s[n - 2] - 'a') + 8 * (s[n - 1] - '1');
+    n -= 2;
+    if (n > at && (s[n - 1] == 'x' || s[n - 1] == ':' || s[n - 1] == '-')) --n;
+    int fromFile = -1, fromRank = -1;
+    if (at < n && isFileLetter(s[at])) fromFile = s[at++] - 'a';
+    if (at < n && isRankDigit(s[at])) fromRank = s[at++] - '1';
+    if (at != n) return NotAMove;
+    // A pawn named without a file steps straight ahead.
+    if (piece == Pawn && fromFile < 0) fromFile = fileOf(to);
+
+    int count = generateMoves(board);
+    const MoveEntry* list = board.stack->moveLists[0];
+    SanReading reading{0, "illegal move"};
+    for (int i = 0; i < count; ++i) {
+        Move move = list[i].move;
+        int from = moveFrom(move);
+        if (movePiece(move) != piece || moveTo(move) != to || moveIsCastling(move) ||
+            movePromotion(move) != promotion || (fromFile >= 0 && fileOf(from) != fromFile) ||
+            (fromRank >= 0 && rankOf(from) != fromRank) || !isMoveLegal(board, move))
+            continue;
+        if (reading.move) return {0, "ambiguous move"};
+        reading = {move, nullptr};
+    }
+    return reading;
+}
+
 int appendText(char* buffer, int size, int length, const char* format, ...) {
     if (length >= size - 1) return length;
     va_list arguments;

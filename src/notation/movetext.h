@@ -18,6 +18,20 @@ int formatMoveSan(Board& board, Move move, char* text);
 // caller checks legality before it plays one.
 Move parseMoveText(Board& board, const char* text);
 
+// A move read from SAN, or why the text names none: error is one of
+// "not a move", "illegal move" and "ambiguous move", null when move is set.
+struct SanReading {
+    Move move;
+    const char* error;
+};
+
+// The legal move that SAN text names: piece letters KQRBN (P allowed for a
+// pawn), disambiguation by file, rank or both, captures with or without "x"
+// (or as "-" between two squares), promotions with or without "=", castling
+// as "O-O" or "0-0" (in fischerandom too), check and mate marks and
+// annotations such as "!?" ignored. The text ends at a blank or its end.
+SanReading readMoveSan(Board& board, const char* text);
+
 // Writes the move as from and to squares plus a lower-case promotion letter
 // ("e2e4", "e7e8q"); castling as the king's move ("e1g1"). text holds 6 bytes.
 void formatMoveCoordinates(Move move, char* text);

@@ -1,5 +1,6 @@
-// Move text: SAN and its disambiguation, the parser's promotion and castling
-// spellings and hostile inputs, variations with move numbers and check marks.
+// Move text: SAN and its disambiguation, SAN read back in every spelling, the
+// coordinate parser's promotion and castling spellings and hostile inputs,
+// variations with move numbers and check marks.
 #include "notation/movetext.h"
 
 #include <cstring>
@@ -39,9 +40,18 @@ TEST(MoveText, San) {
     const std::vector<std::string> rows = dataRows("san.txt");
     for (const std::string& line : rows) {
         size_t moves = line.find(" ; "), san = line.rfind(" ; ");
-        EXPECT_EQ(sanIn(line.substr(0, moves).c_str(), line.substr(moves + 3, san - moves - 3)),
-                  line.substr(san + 3) + " ")
-            << line;
+        std::string fen = line.substr(0, moves),
+                    coordinates = line.substr(moves + 3, san - moves - 3);
+        EXPECT_EQ(sanIn(fen.c_str(), coordinates), line.substr(san + 3) + " ") << line;
+        // Read back, each SAN names its own move.
+        Board& board = boardFromFen(fen.c_str());
+        std::istringstream coordinateWords(coordinates), sanWords(line.substr(san + 3));
+        for (std::string move, text; coordinateWords >> move && sanWords >> text;) {
+            int kind =
+                text[0] == 'O' ? (text.size() == 3 ? KindCastleKingSide : KindCastleQueenSide) : -1;
+            EXPECT_EQ(readMoveSan(board, text.c_str()).move, findMove(board, move.c_str(), kind))
+                << text;
+        }
     }
     EXPECT_EQ(rows.size(), 13u);
     EXPECT_EQ(sanIn(Random, "b1g1", KindCastleKingSide), "O-O ");
@@ -60,6 +70,69 @@ TEST(MoveText, San) {
     EXPECT_STREQ(text, "e7xd8Q ");
     EXPECT_EQ(moveTextLong(buildMove(G1, F3, KindKnight, Knight), text), 5);
     EXPECT_STREQ(text, "Ng1f3 ");
+}
+
+TEST(MoveText, ReadSan) {
+    // Each text and the move it names, or the reason it names none.
+    const char* const knights = "4k3/8/8/8/8/5N2/8/1N2K3 w - - 0 1";  // Nb1 and Nf3 reach d2
+    const char* const rooks = "k7/8/8/8/8/4R3/8/4R1K1 w - - 0 1";     // both rooks reach e2
+    const char* const take = "4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1";
+    // clang-format off
+    const char* const cases[][3] = {
+        {StartFen, "Nf3", "g1f3"}, {StartFen, "e4", "e2e4"}, {StartFen, "Pe4", "e2e4"},
+        {StartFen, "e2e4", "e2e4"}, {StartFen, "e2-e4", "e2e4"}, {StartFen, "Ng1f3", "g1f3"},
+        {StartFen, "Ng1-f3", "g1f3"}, {StartFen, "Nf3!?", "g1f3"}, {StartFen, "e4!", "e2e4"},
+        {StartFen, "e4??", "e2e4"}, {StartFen, "Nf3 {x}", "g1f3"}, {StartFen, "Nf3\r", "g1f3"},
+        {knights, "Nbd2", "b1d2"}, {knights, "Nfd2", "f3d2"}, {knights, "N1d2", "b1d2"},
+        {knights, "Nf3d2", "f3d2"}, {rooks, "R1e2", "e1e2"}, {rooks, "R3e2+", "e3e2"},
+        {rooks, "Ree2", nullptr}, {knights, "Nd2", nullptr}, {rooks, "Re2", nullptr},
+        {take, "exd5", "e4d5"}, {take, "ed5", "e4d5"}, {take, "e4xd5", "e4d5"}, {take, "e:d5", "e4d5"},
+        {take, "e5", "e4e5"}, {take, "d5", nullptr}, {take, "Kd2", "e1d2"}, {take, "Kxd2", "e1d2"},
+        {Promotion, "e8=Q", "e7e8q"}, {Promotion, "e8Q", "e7e8q"}, {Promotion, "e8q", "e7e8q"},
+        {Promotion, "e8=N+", "e7e8n"}, {Promotion, "exd8=R#", "e7d8r"}, {Promotion, "ed8B", "e7d8b"},
+        {Promotion, "e8", nullptr}, {Promotion, "e8=K", nullptr}, {Promotion, "e8=P", nullptr},
+        {Promotion, "Ke8=Q", nullptr}};
+    // clang-format on
+    for (auto [fen, text, coordinates] : cases) {
+        Board& board = boardFromFen(fen);
+        SanReading reading = readMoveSan(board, text);
+        EXPECT_EQ(reading.move, coordinates ? findMove(board, coordinates) : 0)
+            << fen << " " << text;
+        EXPECT_EQ(reading.error == nullptr, coordinates != nullptr) << text;
+    }
+    // The reasons: ambiguous, illegal (a pinned man, a king into check, no
+    // such man), not SAN at all.
+    const char* const reasons[][3] = {{knights, "Nd2", "ambiguous move"},
+                                      {"4k3/4r3/8/8/8/8/4N3/4K3 w - - 0 1", "Nc3", "illegal move"},
+                                      {"4k3/8/8/8/8/8/3r4/4K3 w - - 0 1", "Kd1", "illegal move"},
+                                      {StartFen, "Nd4", "illegal move"},
+                                      {StartFen, "O-O", "illegal move"},
+                                      {StartFen, "Bb", "not a move"},
+                                      {StartFen, "Zf3", "not a move"},
+                                      {StartFen, "Nf3f3f3", "not a move"},
+                                      {StartFen, "", "not a move"},
+                                      {StartFen, "++", "not a move"},
+                                      {StartFen, "Nf3Nf3Nf3Nf3Nf3Nf3", "not a move"},
+                                      {StartFen, "e9", "not a move"}};
+    for (auto [fen, text, error] : reasons) {
+        Board& board = boardFromFen(fen);
+        SanReading reading = readMoveSan(board, text);
+        EXPECT_EQ(reading.move, 0u) << text;
+        EXPECT_STREQ(reading.error, error) << text;
+    }
+    // Castling in both spellings, also in fischerandom, with marks.
+    const char* const both = "r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R3K2R w KQkq - 0 1";
+    const std::tuple<const char*, const char*, const char*, int> castles[] = {
+        {both, "O-O+", "e1g1", KindCastleKingSide},
+        {both, "0-0-0", "e1c1", KindCastleQueenSide},
+        {Random, "O-O", "b1g1", KindCastleKingSide},
+        {Random, "O-O-O", "b1c1", KindCastleQueenSide},
+        {Random, "Kc1", "b1c1", KindKing},
+        {KingStays, "0-0-0", "c1c1", KindCastleQueenSide}};
+    for (auto [fen, text, king, kind] : castles) {
+        Board& board = boardFromFen(fen);
+        EXPECT_EQ(readMoveSan(board, text).move, findMove(board, king, kind)) << fen << " " << text;
+    }
 }
 
 TEST(MoveText, Parse) {

@@ -1,11 +1,13 @@
 #include "book/book.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 
 #include "board/makemove.h"
 #include "board/movegen.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -273,4 +275,40 @@ bool bookFilesWritable() {
     std::fclose(file);
     std::remove(Scratch);
     return true;
+}
+
+bool bookReadAll(const char* fileName, std::vector<BookRecord>& records) {
+    records.clear();
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (!file) return errno == ENOENT;
+    unsigned char bytes[RecordSize * 4096];
+    size_t got;
+    while ((got = std::fread(bytes, 1, sizeof bytes, file)) >= RecordSize) {
+        for (size_t at = 0; at + RecordSize <= got; at += RecordSize)
+            records.push_back(decodeRecord(bytes + at));
+        if (got % RecordSize) break;  // the torn tail that ends the file
+    }
+    bool read = !std::ferror(file);
+    std::fclose(file);
+    return read;
+}
+
+bool bookWriteAll(const char* fileName, const std::vector<BookRecord>& records) {
+    char temporary[4096];
+    if (std::snprintf(temporary, sizeof temporary, "%s.tmp", fileName) >= int(sizeof temporary))
+        return false;
+    std::FILE* file = std::fopen(temporary, "wb");
+    if (!file) return false;
+    unsigned char bytes[RecordSize * 4096];
+    bool written = true;
+    for (size_t i = 0; i < records.size() && written;) {
+        size_t count = 0;
+        for (; count < 4096 && i < records.size(); ++count, ++i)
+            encodeRecord(bytes + count * RecordSize, records[i]);
+        written = std::fwrite(bytes, RecordSize, count, file) == count;
+    }
+    if (std::fclose(file) != 0) written = false;
+    if (written && replaceFile(temporary, fileName)) return true;
+    std::remove(temporary);
+    return false;
 }

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <vector>
 
 #include "board/types.h"
 
@@ -62,3 +64,31 @@ bool bookFilesWritable();
 // the program's directory (no separators, no "..", nothing a file system
 // refuses or treats as a device), never the main book, never empty, plus ".bk".
 void opponentBookName(char* fileName, int size, const char* opponentName);
+
+// Every whole record of the file, in file order (a torn tail is no record);
+// false when the file exists but cannot be read. A missing file is an empty book.
+bool bookReadAll(const char* fileName, std::vector<BookRecord>& records);
+
+// Writes the records as the whole book: to fileName plus ".tmp", then put in
+// the old book's place in one step, so that the old book stays whole until
+// the new one is. false when either step failed (the old book is then untouched).
+bool bookWriteAll(const char* fileName, const std::vector<BookRecord>& records);
+
+// Importing PGN games into a book: what to do, and what was done.
+struct BookImport {
+    const char* bookName;
+    int plies;            // positions of each game's first plies, as learning adds them
+    std::FILE* messages;  // the reasons a game or a file was skipped
+    std::FILE* progress;  // a running count for a terminal, or null
+};
+
+struct ImportSummary {
+    long gamesRead, imported, skipped;  // skipped: malformed, unfinished or another variant
+    long positionsAdded, newPositions;  // games' positions credited; keys the book lacked
+    int unreadableFiles;
+    bool written;  // the book was written
+};
+
+// Reads every game of the files and credits each finished one, as learning
+// would, to the book, which is written once at the end.
+ImportSummary bookImportPgn(const BookImport& import, const char* const* files, int fileCount);

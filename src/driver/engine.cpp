@@ -50,6 +50,8 @@ void copyField(char* field, size_t size, const char* text) {
     field[length] = '\0';
 }
 
+void initPositionTables() { initBoardTables(KeySeed, uint32_t(std::time(nullptr))); }
+
 void ensureInitialised(Engine& e) {
     if (e.initialised) return;
     // Marked first: a command in the configuration file may set up a position,
@@ -57,7 +59,7 @@ void ensureInitialised(Engine& e) {
     // built before the file is read and such a position gets its keys.
     e.initialised = 1;
     initBoardStack(e.game.stack);
-    initBoardTables(KeySeed, uint32_t(std::time(nullptr)));
+    initPositionTables();
     if (!bitScanWorks()) shutdownEngine(e);
     // Tables with the default size first, so that a command of the file may
     // evaluate; a memory setting from the file takes effect below.

@@ -63,6 +63,10 @@ void copyField(char* field, size_t size, const char* text);
 // and the configuration file's commands go to configurationCommands.
 void initEngine(Engine& engine, SearchHost& host, CommandRunner configurationCommands = nullptr);
 
+// The board's tables and the position keys (fixed, for the stored keys of the
+// book), for a tool that reads positions without the engine.
+void initPositionTables();
+
 // One-time initialisation, guarded: tables, keys, the bit-scan self-test, the
 // configuration file.
 void ensureInitialised(Engine& engine);

@@ -28,6 +28,12 @@ uint64_t readCounterFrequency();
 
 // True when standard input is an interactive console rather than a pipe or file.
 bool inputIsConsole();
+// The same of standard error, where long jobs show their progress.
+bool errorIsConsole();
+
+// Puts file from in the place of file to, in one step that leaves either the
+// old or the new file there whatever happens; false when it failed.
+bool replaceFile(const char* from, const char* to);
 
 // Under a GUI: xboard sends the interrupt signal to wake an engine that does
 // not poll, and a GUI that closes its end of the pipe makes writes raise a

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -38,6 +39,10 @@ uint64_t readCounter() {
 uint64_t readCounterFrequency() { return 1000000000u; }
 
 bool inputIsConsole() { return isatty(STDIN_FILENO) != 0; }
+
+bool errorIsConsole() { return isatty(STDERR_FILENO) != 0; }
+
+bool replaceFile(const char* from, const char* to) { return std::rename(from, to) == 0; }
 
 void ignoreGuiSignals() {
     signal(SIGINT, SIG_IGN);

@@ -63,6 +63,16 @@ bool inputIsConsole() {
     return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
+bool errorIsConsole() {
+    DWORD mode;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+// rename refuses an existing target on Windows.
+bool replaceFile(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 // A write to a closed pipe just fails. Windows GUIs send no signals, but
 // xboard does, also to an engine under wine, which turns the interrupt into a
 // Ctrl+C event whose default handler ends the process.

@@ -235,3 +235,75 @@ TEST_F(Book, OpponentNamesAsFileNames) {
     EXPECT_EQ(probe(MainBookName, 31), (Fields{31, 1, 0, 0, 0}));
     EXPECT_EQ(probe("_vostrel.bk", 31), (Fields{31, 1, 0, 0, 0}));
 }
+
+namespace {
+
+std::string fileText(std::FILE* file) {
+    std::rewind(file);
+    std::string text;
+    for (int c; (c = std::fgetc(file)) != EOF;) text += char(c);
+    return text;
+}
+
+ImportSummary importInto(const char* book, int plies, std::FILE* messages,
+                         std::vector<const char*> files = {"games.pgn"}) {
+    return bookImportPgn({book, plies, messages, nullptr}, files.data(), int(files.size()));
+}
+
+}  // namespace
+
+// Each finished game's first plies credited as learning credits a game; the
+// faulty, the unfinished and other variants' games skipped with the reason;
+// the old book merged (its first record of a key, counts halved at the limit)
+// and written sorted.
+TEST_F(Book, ImportPgn) {
+    const char* const random = "rk2r3/pppppppp/8/8/8/8/PPPPPPPP/RK2R3 w EAea - 0 1";
+    std::ofstream("games.pgn", std::ios::binary)
+        << "[Event \"repeats\"]\r\n\r\n1. Nf3 Nf6 2. Ng1 Ng8 3. e4 1-0\r\n\r\n"
+        << "[FEN \"" << AfterE4 << "\"]\n[SetUp \"1\"]\n\n1... c5 {x} 2. Nf3 (2. c3) 0-1\n\n"
+        << "[Event \"bad\"]\n\n1. e4 e5 2. Ke3 Nc6 1/2-1/2\n\n"
+        << "[Event \"open\"]\n\n1. d4 *\n\n"
+        << "[Variant \"fischerandom\"]\n[FEN \"" << random << "\"]\n\n1. O-O O-O 1/2-1/2\n"
+        << "[Variant \"crazyhouse\"]\n\n1. e4 1-0\n";
+    Board& board = boardFromFen(StartFen);
+    const uint64_t start = board.hashKey, afterE4 = keyAfter(board, "e2e4");
+    writeFile(MainBookName,
+              recordsOf({{5, 1, 1, 1, 0}, {start, 65535, 2, 0, 4}, {start, 9, 9, 9, 0}}));
+    std::FILE* messages = std::tmpfile();
+    ImportSummary summary = importInto(MainBookName, 40, messages, {"games.pgn", "missing.pgn"});
+    EXPECT_EQ(fileText(messages),
+              "games.pgn:12: illegal move \"Ke3\", game skipped\n"
+              "games.pgn:22: variant not played \"crazyhouse\", game skipped\n"
+              "missing.pgn: cannot be read\n");
+    std::fclose(messages);
+    // Read 6, taken 3; the first game's 5 positions hold the start twice.
+    EXPECT_EQ(std::vector<long>({summary.gamesRead, summary.imported, summary.skipped,
+                                 summary.positionsAdded, summary.newPositions}),
+              std::vector<long>({6, 3, 3, 8, 7}));
+    EXPECT_EQ(summary.unreadableFiles, 1);
+    EXPECT_TRUE(summary.written);
+    EXPECT_EQ(probe(MainBookName, start), (Fields{start, 32768, 1, 0, 4}));
+    EXPECT_EQ(probe(MainBookName, afterE4), (Fields{afterE4, 0, 1, 0, 0}));
+    EXPECT_EQ(probe(MainBookName, boardFromFen(random).hashKey)[3], 1u);
+    EXPECT_EQ(probe(MainBookName, 5), (Fields{5, 1, 1, 1, 0}));
+    std::vector<BookRecord> records;
+    ASSERT_TRUE(bookReadAll(MainBookName, records));
+    EXPECT_EQ(records.size(), 9u);
+    EXPECT_TRUE(
+        std::is_sorted(records.begin(), records.end(),
+                       [](const BookRecord& a, const BookRecord& b) { return a.key < b.key; }));
+    // The same games again: nothing new, the counts doubled.
+    summary = importInto(MainBookName, 40, nullptr);
+    EXPECT_EQ(summary.newPositions, 0);
+    EXPECT_EQ(probe(MainBookName, afterE4), (Fields{afterE4, 0, 2, 0, 0}));
+    // Two plies: the positions before the first two moves of each game.
+    EXPECT_EQ(importInto("short.bk", 1, nullptr).positionsAdded, 6);
+    EXPECT_EQ(fs::file_size("short.bk"), 6 * 16u);
+    // A book that cannot be written: said so at the end.
+    messages = std::tmpfile();
+    EXPECT_FALSE(importInto("no/such/dir.bk", 40, messages).written);
+    const std::string said = fileText(messages);
+    EXPECT_EQ(said.substr(said.rfind('\n', said.size() - 2) + 1),
+              "no/such/dir.bk: the book could not be written; it is as it was\n");
+    std::fclose(messages);
+}

@@ -1,5 +1,6 @@
 #include "book/book.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -67,18 +68,15 @@ bool mainBookAccepts(int occurrence, const BookRecord& record, int colour, doubl
     return share >= (colour == White ? 0.45 : 0.35);
 }
 
-// One pass over the moves of list 0 against one book file: the acceptable move
-// with the best noisy score, the earlier one on a tie.
-BookChoice chooseFrom(Board& board, int count, const char* fileName, int bookRand, int occurrence,
+// The moves of list 0 against one book file: the acceptable move with the
+// best noisy score, the earlier one on a tie.
+BookChoice chooseFrom(const BookRecord* records, const MoveEntry* moves, int count, int colour,
+                      int bookRand, int occurrence,
                       bool (*accepts)(int, const BookRecord&, int, double)) {
     BookChoice choice{};
     double best = -9999999999.0;
-    int colour = board.toMove->colour;
-    const MoveEntry* moves = board.stack->moveLists[0];
     for (int i = 0; i < count; ++i) {
-        makeMove(board, moves[i].move);
-        BookRecord record = bookProbe(fileName, board.hashKey);
-        unmakeMove(board);
+        const BookRecord& record = records[i];
         if (noData(record) || !accepts(occurrence, record, colour, shareOf(record, colour)))
             continue;
         double value = bookScore(record, colour, bookRand);
@@ -146,22 +144,143 @@ bool seenBefore(const UndoRecord* undo, int ply) {
     return false;
 }
 
+constexpr int BatchSize = 256;       // keys looked up in one pass over a file
+constexpr int FilterBits = 1 << 14;  // a key's low bits say whether it may be one of them
+constexpr int BlockRecords = 4096;   // records read at a time
+constexpr int ChoiceMoves = 512;     // more than any position's pseudo-legal moves
+
+// What one pass over a book found of a batch of distinct keys: the first
+// record of each (flags 1 and no counts where none) and its offset (-1).
+struct Scan {
+    BookRecord records[BatchSize];
+    long offsets[BatchSize];
+    long end;  // of the whole records, when the pass reached the file's end; else -1
+    bool failed;
+};
+
+// A book is read in blocks and each key filtered by its low bits before the
+// batch is searched: a book move costs one pass over the file, not one per
+// legal move.
+void scanBook(std::FILE* file, const uint64_t* keys, int count, Scan& scan) {
+    uint64_t filter[FilterBits / 64] = {};
+    std::pair<uint64_t, int> sorted[BatchSize];
+    for (int i = 0; i < count; ++i) {
+        scan.records[i] = {keys[i], 0, 0, 0, 1};
+        scan.offsets[i] = -1;
+        sorted[i] = {keys[i], i};
+        filter[(keys[i] % FilterBits) / 64] |= uint64_t(1) << (keys[i] % 64);
+    }
+    std::sort(sorted, sorted + count);
+    scan.end = -1;
+    scan.failed = false;
+    int missing = count;
+    unsigned char block[RecordSize * BlockRecords];
+    long offset = 0;
+    while (missing > 0) {
+        size_t got = std::fread(block, 1, sizeof block, file);
+        size_t whole = got - got % RecordSize;
+        for (size_t at = 0; at < whole; at += RecordSize) {
+            uint64_t key = readLittleEndian(block + at, 8);
+            if (!(filter[(key % FilterBits) / 64] >> (key % 64) & 1)) continue;
+            auto it = std::lower_bound(sorted, sorted + count, std::make_pair(key, -1));
+            if (it == sorted + count || it->first != key || scan.offsets[it->second] >= 0) continue;
+            scan.records[it->second] = decodeRecord(block + at);
+            scan.offsets[it->second] = offset + long(at);
+            --missing;
+        }
+        // A short read at the end leaves a torn record: it is not a record at all.
+        if (got < sizeof block) {
+            scan.failed = std::ferror(file) != 0;
+            if (!scan.failed) scan.end = offset + long(whole);
+            return;
+        }
+        // Offsets are longs, 32 bits on Windows: a book past 2 GB is read no further.
+        if (offset > LONG_MAX - 2 * long(sizeof block)) {
+            scan.failed = true;
+            return;
+        }
+        offset += long(whole);
+    }
+}
+
+// Adds the counts of increments (distinct keys, at most BatchSize) to their
+// records, appending the new ones after the last whole record.
+bool mergeBatch(std::FILE* file, const BookRecord* increments, int count) {
+    uint64_t keys[BatchSize];
+    for (int i = 0; i < count; ++i) keys[i] = increments[i].key;
+    Scan scan;
+    scanBook(file, keys, count, scan);
+    if (scan.failed) return false;
+    long append = scan.end;
+    if (append >= 0) {
+        // The new records go over any torn tail, so that every record stays at
+        // a multiple of 16; only when the scan really reached the end.
+        long end = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+        if (end < append || end - append >= RecordSize) append = -1;
+    }
+    for (int i = 0; i < count; ++i) {
+        const BookRecord& increment = increments[i];
+        if (scan.offsets[i] >= 0) {
+            BookRecord record = scan.records[i];
+            uint32_t white = uint32_t(record.whiteWins) + increment.whiteWins;
+            uint32_t black = uint32_t(record.blackWins) + increment.blackWins;
+            uint32_t draws = uint32_t(record.draws) + increment.draws;
+            // Halving all three keeps the ratios that the choice looks at.
+            if (white > 65535 || black > 65535 || draws > 65535) {
+                white /= 2;
+                black /= 2;
+                draws /= 2;
+            }
+            record.whiteWins = uint16_t(white);
+            record.blackWins = uint16_t(black);
+            record.draws = uint16_t(draws);
+            record.flags |= increment.flags;
+            if (!writeRecordAt(file, scan.offsets[i], record)) return false;
+        } else if (hasCounts(increment)) {
+            if (append < 0 || !writeRecordAt(file, append, increment)) return false;
+            append += RecordSize;
+        }
+    }
+    return true;
+}
+
+// The first record of each of count distinct keys (flags 1 and no counts
+// where the file has none or cannot be read).
+void probeMany(const char* fileName, const uint64_t* keys, int count, BookRecord* records) {
+    for (int i = 0; i < count; ++i) records[i] = {keys[i], 0, 0, 0, 1};
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (!file) return;
+    Scan scan;
+    for (int at = 0; at < count; at += BatchSize) {
+        int size = std::min(BatchSize, count - at);
+        if (at > 0 && std::fseek(file, 0, SEEK_SET) != 0) break;
+        scanBook(file, keys + at, size, scan);
+        std::copy(scan.records, scan.records + size, records + at);
+    }
+    std::fclose(file);
+}
+
+// Merges into one book file: every increment or, after a failure, none of the rest.
+bool mergeIntoFile(const char* fileName, const BookRecord* increments, int count) {
+    if (count == 0) return true;
+    std::FILE* file = openForUpdate(fileName);
+    if (!file) return false;
+    bool stored = true;
+    for (int at = 0; at < count && stored; at += BatchSize) {
+        int size = std::min(BatchSize, count - at);
+        stored = mergeBatch(file, increments + at, size);
+        if (stored && at + size < count) stored = std::fseek(file, 0, SEEK_SET) == 0;
+    }
+    if (std::fclose(file) != 0) stored = false;
+    return stored;
+}
+
 }  // namespace
 
 BookRecord bookProbe(const char* fileName, uint64_t key) {
-    BookRecord result{key, 0, 0, 0, 1};
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (!file) return result;
-    unsigned char bytes[RecordSize];
-    // A short read at the end is a truncated record: it is not a record at all.
-    while (std::fread(bytes, 1, RecordSize, file) == RecordSize) {
-        if (readLittleEndian(bytes, 8) == key) {
-            result = decodeRecord(bytes);
-            break;
-        }
-    }
-    std::fclose(file);
-    return result;
+    BookRecord record;
+    probeMany(fileName, &key, 1, &record);
+    return record;
 }
 
 double bookScore(const BookRecord& record, int colour, int bookRand) {
@@ -174,11 +293,25 @@ BookChoice bookChooseMove(Board& board, const char* opponentName, int bookRand, 
     char opponentBook[BookNameSize];
     opponentBookName(opponentBook, sizeof opponentBook, opponentName);
     int count = generateMoves(board);
+    const MoveEntry* moves = board.stack->moveLists[0];
+    // The positions after each move, looked up in one pass over each book.
+    uint64_t keys[ChoiceMoves] = {};
+    BookRecord records[ChoiceMoves];
+    count = std::min(count, ChoiceMoves);
     saveUndo(board);
+    for (int i = 0; i < count; ++i) {
+        makeMove(board, moves[i].move);
+        keys[i] = board.hashKey;
+        unmakeMove(board);
+    }
+    int colour = board.toMove->colour;
+    probeMany(opponentBook, keys, count, records);
     BookChoice choice =
-        chooseFrom(board, count, opponentBook, bookRand, occurrence, opponentBookAccepts);
-    if (!choice.move)
-        choice = chooseFrom(board, count, MainBookName, bookRand, occurrence, mainBookAccepts);
+        chooseFrom(records, moves, count, colour, bookRand, occurrence, opponentBookAccepts);
+    if (!choice.move) {
+        probeMany(MainBookName, keys, count, records);
+        choice = chooseFrom(records, moves, count, colour, bookRand, occurrence, mainBookAccepts);
+    }
     if (!choice.move) return choice;
     const BookRecord& record = choice.record;
     if (noData(record))
@@ -192,65 +325,23 @@ BookChoice bookChooseMove(Board& board, const char* opponentName, int bookRand, 
 }
 
 int bookMergeRecord(const BookRecord& increment, const char* fileName) {
-    std::FILE* file = openForUpdate(fileName);
-    if (!file) return 0;
-    unsigned char bytes[RecordSize];
-    long offset = 0;  // of the record just read, then of the end of the whole records
-    bool found = false, tooLong = false;
-    while (std::fread(bytes, 1, RecordSize, file) == RecordSize) {
-        if (readLittleEndian(bytes, 8) == increment.key) {
-            found = true;
-            break;
-        }
-        if (offset > LONG_MAX - 2 * RecordSize) {
-            tooLong = true;
-            break;
-        }
-        offset += RecordSize;
-    }
-    bool stored = false;
-    if (found) {
-        BookRecord record = decodeRecord(bytes);
-        uint32_t white = uint32_t(record.whiteWins) + increment.whiteWins;
-        uint32_t black = uint32_t(record.blackWins) + increment.blackWins;
-        uint32_t draws = uint32_t(record.draws) + increment.draws;
-        // Halving all three keeps the ratios that the choice looks at.
-        if (white > 65535 || black > 65535 || draws > 65535) {
-            white /= 2;
-            black /= 2;
-            draws /= 2;
-        }
-        record.whiteWins = uint16_t(white);
-        record.blackWins = uint16_t(black);
-        record.draws = uint16_t(draws);
-        record.flags |= increment.flags;
-        stored = writeRecordAt(file, offset, record);
-    } else if (!tooLong && !std::ferror(file)) {
-        // The new record goes after the last whole one, over any torn tail, so
-        // that every record stays at a multiple of 16; only when the scan
-        // really reached the end of the file.
-        bool atEnd = std::fseek(file, 0, SEEK_END) == 0;
-        long end = atEnd ? std::ftell(file) : -1;
-        if (end >= offset && end - offset < RecordSize)
-            stored = !hasCounts(increment) || writeRecordAt(file, offset, increment);
-    }
-    if (std::fclose(file) != 0) stored = false;
-    return stored;
+    return mergeIntoFile(fileName, &increment, 1);
 }
 
 int bookLearnGame(const char* opponentName, const UndoRecord* undo, int plies, int outcome) {
     char opponentBook[BookNameSize];
     opponentBookName(opponentBook, sizeof opponentBook, opponentName);
-    bool mainStored = true, opponentStored = true;
-    for (int ply = 0; ply < plies; ++ply) {
+    static BookRecord increments[MaxGame];  // static: too large for a thread's stack
+    int count = 0;
+    for (int ply = 0; ply < plies && ply < MaxGame; ++ply) {
         // A repeated position was still reached in one game only.
         if (seenBefore(undo, ply)) continue;
-        BookRecord increment{undo[ply].hashKey, uint16_t(outcome == 1), uint16_t(outcome == -1),
-                             uint16_t(outcome == 0), 0};
-        // After a failure a book is left alone for the rest of the game.
-        if (mainStored) mainStored = bookMergeRecord(increment, MainBookName);
-        if (opponentStored) opponentStored = bookMergeRecord(increment, opponentBook);
+        increments[count++] = {undo[ply].hashKey, uint16_t(outcome == 1), uint16_t(outcome == -1),
+                               uint16_t(outcome == 0), 0};
     }
+    // After a failure a book is left alone for the rest of the game.
+    bool mainStored = mergeIntoFile(MainBookName, increments, count);
+    bool opponentStored = mergeIntoFile(opponentBook, increments, count);
     return mainStored && opponentStored;
 }
 

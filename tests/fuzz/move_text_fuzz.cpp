@@ -1,4 +1,4 @@
-// Move text from the GUI (coordinates, promotions, castling in both
+// Move text from the GUI (coordinates, SAN, promotions, castling in both
 // notations) on positions that offer every kind of move.
 #include <cstdlib>
 #include <string>
@@ -33,6 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* fen = Positions[data[0] % (sizeof Positions / sizeof Positions[0])];
     if (!parseFen(board, engine.game.stack, fen, message)) std::abort();
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
+    // SAN names a legal move or gives a reason, never both.
+    const SanReading reading = readMoveSan(board, text.c_str());
+    if (!reading.move == !reading.error) std::abort();
+    if (reading.move && !isMoveLegal(board, reading.move)) std::abort();
     const Move move = parseMoveText(board, text.c_str());
     if (!move) return 0;
     // A named move is one the generators make; legal or not, the board takes

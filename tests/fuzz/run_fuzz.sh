@@ -17,7 +17,7 @@ seconds=${1:-60}
 build=${2:-build-fuzz}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-targets=(xboard_commands uci_commands fen move_text book_file ini_file)
+targets=(xboard_commands uci_commands fen move_text book_file ini_file pgn_text)
 
 cmake -S "$root" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_FUZZ=ON -DVOSTREL_TESTS=OFF -DVOSTREL_WERROR=ON >/dev/null

@@ -86,7 +86,7 @@ struct ImportSummary {
     long gamesRead, imported, skipped;  // skipped: malformed, unfinished or another variant
     long positionsAdded, newPositions;  // games' positions credited; keys the book lacked
     int unreadableFiles;
-    bool written;  // the book was written
+    bool written;  // the book was written; not when no game was imported
 };
 
 // Reads every game of the files and credits each finished one, as learning

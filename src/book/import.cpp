@@ -205,6 +205,8 @@ ImportSummary bookImportPgn(const BookImport& import, const char* const* files, 
     for (int i = 0; i < fileCount; ++i) importer.readFile(files[i]);
     if (import.progress && summary.gamesRead >= ProgressEvery)
         std::fprintf(import.progress, "\r%*s\r", 60, "");
+    // Nothing taken: the book stays as it is, not even rewritten.
+    if (summary.imported == 0) return summary;
     std::vector<BookRecord> book;
     summary.written = importer.merge(book) && bookWriteAll(import.bookName, book);
     if (!summary.written && import.messages)

@@ -88,7 +88,9 @@ constexpr int DefaultImportPlies = 40;
         summary.gamesRead, summary.imported, summary.skipped, summary.positionsAdded,
         summary.newPositions, seconds, seconds > 0 ? summary.gamesRead / seconds : 0.0);
     if (summary.written) std::printf("book written: %s\n", bookName);
-    std::exit(summary.written && summary.unreadableFiles == 0 ? 0 : 1);
+    if (summary.imported == 0) std::printf("no game to import: the book is as it was\n");
+    bool failed = summary.unreadableFiles > 0 || (summary.imported > 0 && !summary.written);
+    std::exit(failed ? 1 : 0);
 }
 
 // The command line: the bench, help, the version. Returns only when there

@@ -299,6 +299,13 @@ TEST_F(Book, ImportPgn) {
     // Two plies: the positions before the first two moves of each game.
     EXPECT_EQ(importInto("short.bk", 1, nullptr).positionsAdded, 6);
     EXPECT_EQ(fs::file_size("short.bk"), 6 * 16u);
+    // No game to take: the book is left alone.
+    const Bytes before = readFile(MainBookName);
+    std::ofstream("empty.pgn") << "[Event \"a\"]\n\n1. e4 *\n";
+    summary = importInto(MainBookName, 40, nullptr, {"empty.pgn"});
+    EXPECT_FALSE(summary.written);
+    EXPECT_EQ(summary.skipped, 1);
+    EXPECT_EQ(readFile(MainBookName), before);
     // A book that cannot be written: said so at the end.
     messages = std::tmpfile();
     EXPECT_FALSE(importInto("no/such/dir.bk", 40, messages).written);

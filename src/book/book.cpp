@@ -221,19 +221,8 @@ bool mergeBatch(std::FILE* file, const BookRecord* increments, int count) {
     for (int i = 0; i < count; ++i) {
         const BookRecord& increment = increments[i];
         if (scan.offsets[i] >= 0) {
-            BookRecord record = scan.records[i];
-            uint32_t white = uint32_t(record.whiteWins) + increment.whiteWins;
-            uint32_t black = uint32_t(record.blackWins) + increment.blackWins;
-            uint32_t draws = uint32_t(record.draws) + increment.draws;
-            // Halving all three keeps the ratios that the choice looks at.
-            if (white > 65535 || black > 65535 || draws > 65535) {
-                white /= 2;
-                black /= 2;
-                draws /= 2;
-            }
-            record.whiteWins = uint16_t(white);
-            record.blackWins = uint16_t(black);
-            record.draws = uint16_t(draws);
+            BookRecord record = bookAddCounts(scan.records[i], increment.whiteWins,
+                                              increment.blackWins, increment.draws);
             record.flags |= increment.flags;
             if (!writeRecordAt(file, scan.offsets[i], record)) return false;
         } else if (hasCounts(increment)) {
@@ -280,6 +269,23 @@ bool mergeIntoFile(const char* fileName, const BookRecord* increments, int count
 BookRecord bookProbe(const char* fileName, uint64_t key) {
     BookRecord record;
     probeMany(fileName, &key, 1, &record);
+    return record;
+}
+
+BookRecord bookAddCounts(BookRecord record, uint64_t whiteWins, uint64_t blackWins,
+                         uint64_t draws) {
+    uint64_t white = record.whiteWins + whiteWins;
+    uint64_t black = record.blackWins + blackWins;
+    uint64_t drawn = record.draws + draws;
+    // Halving all three keeps the ratios that the choice looks at.
+    while (white > 65535 || black > 65535 || drawn > 65535) {
+        white /= 2;
+        black /= 2;
+        drawn /= 2;
+    }
+    record.whiteWins = uint16_t(white);
+    record.blackWins = uint16_t(black);
+    record.draws = uint16_t(drawn);
     return record;
 }
 

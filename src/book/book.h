@@ -45,6 +45,10 @@ struct BookChoice {
 // every point.
 BookChoice bookChooseMove(Board& board, const char* opponentName, int bookRand, int occurrence);
 
+// The record with the counts added; while one would pass 65535, all three
+// are halved.
+BookRecord bookAddCounts(BookRecord record, uint64_t whiteWins, uint64_t blackWins, uint64_t draws);
+
 // Adds the counts of increment to the file's record of its key, appending a
 // new record when there is none; a count that would pass 65535 halves all
 // three. Creates a missing file. 1 when stored, 0 when the file could not be

@@ -177,18 +177,8 @@ struct Importer {
                 record = book[b++];
             else
                 ++summary.newPositions;
-            uint64_t white = record.whiteWins + uint64_t(credit.whiteWins);
-            uint64_t black = record.blackWins + uint64_t(credit.blackWins);
-            uint64_t draws = record.draws + uint64_t(credit.draws);
-            // As learning does one game at a time: halving keeps the ratios.
-            while (white > 65535 || black > 65535 || draws > 65535) {
-                white /= 2;
-                black /= 2;
-                draws /= 2;
-            }
-            record.whiteWins = uint16_t(white);
-            record.blackWins = uint16_t(black);
-            record.draws = uint16_t(draws);
+            // As learning does one game at a time.
+            record = bookAddCounts(record, credit.whiteWins, credit.blackWins, credit.draws);
             merged.push_back(record);
         }
         while (b < book.size()) merged.push_back(book[b++]);

@@ -121,9 +121,11 @@ void rememberCutoff(SearchStack& stack, const Board& board, PlyRecord& record, M
     if (const Move last = Move(board.stack->undo[board.ply - 1].move))
         stack.counterMoves[historyIndex(last, board.opponent->colour)] = move;
     const int bonus = historyBonus(depth);
-    updateHistory(stack, move, colour, bonus);
+    const QuietContext context = quietContext(stack, board);
+    updateQuietHistory(stack, context, move, colour, bonus);
     for (int i = 0; i < quietCount; ++i)
-        if (quietsTried[i] != move) updateHistory(stack, quietsTried[i], colour, -bonus);
+        if (quietsTried[i] != move)
+            updateQuietHistory(stack, context, quietsTried[i], colour, -bonus);
     if (move != record.killer1) {
         record.killer2 = record.killer1;
         record.killer1 = move;
@@ -560,6 +562,7 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
     const int plies = base / OnePly;
     const int lateMoveLimit = (LateMoveBase + plies * plies) * (node.improving ? 2 : 1);
     const Move counter = counterMoveOf(stack, board);
+    const QuietContext context = quietContext(stack, board);
     Move quietsTried[MaxQuietsTried];
     int quietCount = 0;
     const bool futile =
@@ -592,9 +595,10 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
                     if (!node.improving) r += OnePly / 2;
                     if (move == record.killer1 || move == record.killer2 || move == counter)
                         r -= OnePly;
-                    // A move that often cut off here is reduced less, one that
-                    // never did more: up to a ply either way.
-                    r -= stack.history[historyIndex(move, node.colour)] * OnePly / HistoryMax;
+                    // A move that often cut off here, also after these last
+                    // moves, is reduced less, one that never did more: up to a
+                    // ply and a half either way.
+                    r -= quietScore(stack, context, move, node.colour) * OnePly / (2 * HistoryMax);
                     if (r > OnePly) newDepth = base - r;
                     if (newDepth < OnePly) newDepth = OnePly;
                 }
@@ -648,6 +652,7 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
                    node.alpha, Bound::Exact, record.flags);
     }
     if (record.bestMove && !isCaptureOrPromotion(record.bestMove))
-        updateHistory(stack, record.bestMove, node.colour, historyBonus(node.nodeDepth));
+        updateQuietHistory(stack, quietContext(stack, board), record.bestMove, node.colour,
+                           historyBonus(node.nodeDepth));
     return record.bestScore;
 }

@@ -13,10 +13,21 @@ int historyBonus(int depth) {
     return bonus < 2000 ? bonus : 2000;
 }
 
-void updateHistory(SearchStack& stack, Move move, int colour, int bonus) {
-    int16_t& counter = stack.history[historyIndex(move, colour)];
+namespace {
+
+void moveCounter(int16_t& counter, int bonus) {
     const int magnitude = bonus < 0 ? -bonus : bonus;
     counter = int16_t(counter + bonus - counter * magnitude / HistoryMax);
+}
+
+}  // namespace
+
+void updateQuietHistory(SearchStack& stack, const QuietContext& context, Move move, int colour,
+                        int bonus) {
+    const int index = historyIndex(move, colour);
+    moveCounter(stack.history[index], bonus);
+    if (context.oneBack) moveCounter(context.oneBack[index], bonus);
+    if (context.twoBack) moveCounter(context.twoBack[index], bonus);
 }
 
 namespace {
@@ -230,8 +241,9 @@ Move nextMove(SearchStack& stack, Board& board, PlyRecord& record, int list, int
                 record.stage = StageQuiet;
                 const int count = generateQuietMoves(board, list);
                 const int colour = board.toMove->colour;
+                const QuietContext context = quietContext(stack, board);
                 for (int i = 0; i < count; ++i)
-                    moves[i].score = historyScore(stack, moves[i].move, colour);
+                    moves[i].score = quietScore(stack, context, moves[i].move, colour);
                 record.listCount = uint32_t(count);
                 continue;
             }

@@ -6,6 +6,7 @@
 #include "board/tables.h"
 #include "eval/evaluate.h"
 #include "search/search.h"
+#include "search/tt.h"
 
 namespace {
 
@@ -109,17 +110,34 @@ int32_t quiescence(SearchThread& search, Board& board, int ply, int32_t alpha, i
     SearchStack& stack = search.stack;
     if (ply > stack.qsSelDepth) stack.qsSelDepth = ply;
     if (ply >= MaxPly - 2) return staticScore(search, board, alpha, beta);
+    // The table: a bound of any depth settles the node, and the result is
+    // kept at depth 0 unless the entry holds a deeper search.
+    TranspositionTable& table = search.control->table;
+    const PlyRecord& record = stack.plies[ply];
+    if (probeTable(table, stack, board, ply, 0, alpha, beta) != Bound::None) return record.ttScore;
+    const bool keep = record.ttBound == Bound::None || record.ttDepth == 0;
     if (board.checkInfo) return quiescenceInCheck(search, board, ply, alpha, beta);
 
+    const int32_t origAlpha = alpha;
     const int32_t best = staticScore(search, board, alpha, beta);
-    if (best >= beta) return best;
+    if (best >= beta) {
+        if (keep) storeTable(table, stack, board, 0, ply, 0, best, Bound::Lower, 0);
+        return best;
+    }
     if (best > alpha) alpha = best;
     const int count =
         withChecks >= 1 ? generateCapturesAndChecks(board, ply) : generateCaptures(board, ply);
     if (count == 0) return best;
     MoveEntry* list = board.stack->moveLists[ply];
     for (int i = 0; i < count; ++i) list[i].score = captureOrderScore(board, list[i].move);
-    return searchList<true>(search, board, list, count, ply, best, alpha, beta);
+    const int32_t score = searchList<true>(search, board, list, count, ply, best, alpha, beta);
+    if (keep)
+        storeTable(table, stack, board, 0, ply, 0, score,
+                   score >= beta       ? Bound::Lower
+                   : score > origAlpha ? Bound::Exact
+                                       : Bound::Upper,
+                   0);
+    return score;
 }
 
 int32_t staticExchange(const Board& board, Move move) {

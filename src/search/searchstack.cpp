@@ -16,4 +16,5 @@ void resetSearchStackForGame(SearchStack& stack) {
     std::memset(stack.plyStore, 0, sizeof stack.plyStore);
     std::memset(stack.history, 0, sizeof stack.history);
     std::memset(stack.counterMoves, 0, sizeof stack.counterMoves);
+    std::memset(stack.continuation, 0, sizeof stack.continuation);
 }

@@ -75,6 +75,10 @@ struct SearchStack {
     // The quiet reply that last refuted a move, indexed like the history by
     // the refuted move and its mover's colour.
     Move counterMoves[1024];
+    // The history of a quiet move after a given earlier move: [the move one
+    // or two plies back][the move], both indexed like the history. The
+    // earlier mover's colour in the index keeps the two contexts apart.
+    int16_t continuation[1024][1024];
 };
 
 void initSearchStack(SearchStack& stack);

@@ -121,7 +121,7 @@ TEST(NodeBenchmark, FileOfFiguresAndRepeatableCounts) {
     const std::string first = run();
     std::stringstream file;
     file << std::ifstream("nodes_fen.txt").rdbuf();
-    EXPECT_EQ(file.str(), "1\t    119368     119368\n2\t3\t    145056     264424\n");
+    EXPECT_EQ(file.str(), "1\t    133305     133305\n2\t3\t    117548     250853\n");
     EXPECT_EQ(run(), first);
     EXPECT_EQ(engine.session.post, 1);
     engine.clock.depthLimit = 0;  // the benchmark leaves its depth of 14

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "eval/evaluate.h"
+#include "search/tt.h"
 #include "test_support.h"
 
 TEST(StaticExchange, ExactSequences) {
@@ -57,6 +58,8 @@ TEST(Quiescence, NodeRules) {
         {queenDown, MaxPly - 2, 1, Window, StandPat, false},  // at the stack's end
     };
     for (auto [fen, ply, withChecks, beta, expected, searches] : cases) {
+        // Each case from an empty table: a stored result would settle it.
+        clearTable(engine.search.control.table);
         Board& board = boardFromFen(fen);
         board.stack->moveLists[ply] = board.stack->moveBuffer + 2000;
         const int32_t standPat =

@@ -57,8 +57,12 @@ void fail(PgnGame& game, const char* reason, int line) {
     game.errorLine = line;
 }
 
+// Cuts an overlong value to the field. A plain loop: GCC warns that
+// snprintf may truncate, and here truncation is meant.
 void copyCut(char* field, int size, const char* value) {
-    std::snprintf(field, size_t(size), "%s", value);
+    int at = 0;
+    for (; at + 1 < size && value[at]; ++at) field[at] = value[at];
+    field[at] = '\0';
 }
 
 // One tag pair, from its "[" to its "]"; a broken one is passed over to the

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "board/check.h"
+#include "board/random.h"
 #include "board/types.h"
 
 // Saves the undo record at index ply (all but its move). Call before every
@@ -32,6 +33,16 @@ void makeMove(Board& board, Move move);
 void unmakeMove(Board& board);
 void makeNullMove(Board& board);
 void unmakeNullMove(Board& board);
+
+// The key after a move, foreseen from the moving and the captured man alone:
+// exact for most moves, and only used to fetch the table's bucket early.
+inline uint64_t foreseenKey(const Board& board, Move move) {
+    const int colour = board.toMove->colour, piece = movePiece(move);
+    uint64_t key = board.hashKey ^ 1 ^ zobrist[colour][moveFrom(move)][piece] ^
+                   zobrist[colour][moveTo(move)][piece];
+    if (const int captured = moveCaptured(move)) key ^= zobrist[colour ^ 1][moveTo(move)][captured];
+    return key;
+}
 
 // Empty lists, undo records from index 0, the standard castling squares.
 void initBoardStack(BoardStack& stack);

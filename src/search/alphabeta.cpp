@@ -569,6 +569,7 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
         shallow && node.staticEval + FutilityBase + FutilityMargin * plies <= node.alpha;
     for (;;) {
         while (Move move = nextMove(stack, board, record, ply, ply, pickerDepth)) {
+            prefetchBucket(search.control->table, foreseenKey(board, move));
             record.moveCount += 1;
             const bool prunable = shallow && record.bestScore > -MateBound;
             const bool quiet = !isCaptureOrPromotion(move);

@@ -46,6 +46,7 @@ int32_t searchList(SearchThread& search, Board& board, MoveEntry* list, int coun
         const int32_t order = list[index].score;
         const Move move = takeEntry(list, count, index);
         if (order < 0) break;
+        prefetchBucket(search.control->table, foreseenKey(board, move));
         // Delta pruning: a capture that cannot lift the score to alpha even
         // with a margin for the position is skipped, unless it checks or few
         // men are left (where a single capture can decide the ending).

@@ -61,7 +61,7 @@ void writeCounters(TableSlot& slot, const TableEntry& entry) {
 }
 
 TableBucket& bucketOf(const TranspositionTable& table, const Board& board) {
-    return table.buckets[uint32_t(board.hashKey >> 32) & (table.bucketCount - 1)];
+    return table.buckets[bucketIndex(table, board.hashKey)];
 }
 
 // The bucket's slot whose entry is the position's, or -1.

@@ -80,12 +80,15 @@ void storeTable(TranspositionTable& table, SearchStack& stack, const Board& boar
 // sample of its first thousand entries.
 int tablePermill(const TranspositionTable& table);
 
+inline uint32_t bucketIndex(const TranspositionTable& table, uint64_t hashKey) {
+    return uint32_t(hashKey >> 32) & (table.bucketCount - 1);
+}
+
 // Starts loading the bucket of a key that the search is about to probe, so
 // that the probe finds it in the cache (a bucket may straddle two lines).
 inline void prefetchBucket(const TranspositionTable& table, uint64_t hashKey) {
     if (!table.buckets) return;
-    const char* bucket = reinterpret_cast<const char*>(
-        &table.buckets[uint32_t(hashKey >> 32) & (table.bucketCount - 1)]);
+    const char* bucket = reinterpret_cast<const char*>(&table.buckets[bucketIndex(table, hashKey)]);
     __builtin_prefetch(bucket);
     __builtin_prefetch(bucket + sizeof(TableBucket) - 1);
 }

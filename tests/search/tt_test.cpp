@@ -67,7 +67,7 @@ TEST(Table, StoreAndProbe) {
     EXPECT_TRUE(readTableEntry(table(), copy, third));
     // An entry torn by two threads writing at once (the move of one, the key
     // of the other) matches no position.
-    TableBucket& bucket = table().buckets[(board.hashKey >> 32) & (table().bucketCount - 1)];
+    TableBucket& bucket = table().buckets[bucketIndex(table(), board.hashKey)];
     for (TableSlot& slot : bucket.slots) slot.word[1].fetch_xor(0x10000);
     for (uint32_t i = 1; i <= 5; ++i) {
         copy.hashKey = (board.hashKey & ~0xFFFFFFFFull) | i;

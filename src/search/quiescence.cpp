@@ -130,7 +130,12 @@ int32_t quiescence(SearchThread& search, Board& board, int ply, int32_t alpha, i
         withChecks >= 1 ? generateCapturesAndChecks(board, ply) : generateCaptures(board, ply);
     if (count == 0) return best;
     MoveEntry* list = board.stack->moveLists[ply];
-    for (int i = 0; i < count; ++i) list[i].score = captureOrderScore(board, list[i].move);
+    // The buckets of the captures that will be searched are fetched while the
+    // rest are scored.
+    for (int i = 0; i < count; ++i) {
+        list[i].score = captureOrderScore(board, list[i].move);
+        if (list[i].score >= 0) prefetchBucket(table, foreseenKey(board, list[i].move));
+    }
     const int32_t score = searchList<true>(search, board, list, count, ply, best, alpha, beta);
     if (keep)
         storeTable(table, stack, board, 0, ply, 0, score,

@@ -80,6 +80,7 @@ void storeTable(TranspositionTable& table, SearchStack& stack, const Board& boar
 // sample of its first thousand entries.
 int tablePermill(const TranspositionTable& table);
 
+// The bucket of a key: its high half, masked to the (power of two) count.
 inline uint32_t bucketIndex(const TranspositionTable& table, uint64_t hashKey) {
     return uint32_t(hashKey >> 32) & (table.bucketCount - 1);
 }

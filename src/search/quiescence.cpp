@@ -46,7 +46,6 @@ int32_t searchList(SearchThread& search, Board& board, MoveEntry* list, int coun
         const int32_t order = list[index].score;
         const Move move = takeEntry(list, count, index);
         if (order < 0) break;
-        prefetchBucket(search.control->table, foreseenKey(board, move));
         // Delta pruning: a capture that cannot lift the score to alpha even
         // with a margin for the position is skipped, unless it checks or few
         // men are left (where a single capture can decide the ending).
@@ -89,6 +88,8 @@ int32_t quiescenceInCheck(SearchThread& search, Board& board, int ply, int32_t a
     for (int i = 0; i < count;) {
         if (isCaptureOrPromotion(list[i].move)) {
             list[i].score = captureOrderScore(board, list[i].move);
+            if (list[i].score >= 0)
+                prefetchBucket(search.control->table, foreseenKey(board, list[i].move));
             ++i;
         } else {
             list[i] = list[--count];

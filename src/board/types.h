@@ -6,6 +6,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "platform/cpu_features.h"
+
 using Bitboard = uint64_t;
 using Move = uint32_t;
 
@@ -237,10 +239,32 @@ inline const SideState& sideOf(const Board& board, int colour) {
 
 // Bit helpers.
 constexpr Bitboard bit(int square) { return Bitboard(1) << square; }
-constexpr int lowestSquare(Bitboard set) { return std::countr_zero(set); }
-constexpr int popCount(Bitboard set) { return std::popcount(set); }
+// On a 32-bit target the 64-bit bit scans and counts are runtime calls;
+// done on the two halves they stay inline. Same results, 0 included.
+constexpr int lowestSquare(Bitboard set) {
+    if constexpr (sizeof(void*) == 8) return std::countr_zero(set);
+    const uint32_t low = uint32_t(set);
+    return low ? std::countr_zero(low) : 32 + std::countr_zero(uint32_t(set >> 32));
+}
+// -1 for the empty set.
+constexpr int highestSquare(Bitboard set) {
+    if constexpr (sizeof(void*) == 8) return 63 - std::countl_zero(set);
+    const uint32_t high = uint32_t(set >> 32);
+    return high ? 63 - std::countl_zero(high) : 31 - std::countl_zero(uint32_t(set));
+}
+constexpr int popCount(Bitboard set) {
+    if constexpr (buildHasPopcnt) return std::popcount(set);
+    uint32_t low = uint32_t(set), high = uint32_t(set >> 32);
+    low -= (low >> 1) & 0x55555555u;
+    high -= (high >> 1) & 0x55555555u;
+    low = (low & 0x33333333u) + ((low >> 2) & 0x33333333u);
+    high = (high & 0x33333333u) + ((high >> 2) & 0x33333333u);
+    low = (low + (low >> 4)) & 0x0F0F0F0Fu;
+    high = (high + (high >> 4)) & 0x0F0F0F0Fu;
+    return int(((low + high) * 0x01010101u) >> 24);
+}
 inline int popLowest(Bitboard& set) {
-    int square = std::countr_zero(set);
+    int square = lowestSquare(set);
     set &= set - 1;
     return square;
 }

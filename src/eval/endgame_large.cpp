@@ -163,7 +163,7 @@ int bishopsAndPawns(View& v) {
     if (v.usToMove && !crowding(v)) {
         if (bothColours(v.us.bishops)) return UsWins;
         if (offEdge(v.us.bishops | v.us.pawns)) {
-            bool onePawn = std::popcount(v.us.pawns) == 1;
+            bool onePawn = popCount(v.us.pawns) == 1;
             Bitboard linked =
                 onePawn ? bishopAttacksOf(v.board, lowestSquare(v.us.pawns)) & v.us.bishops
                         : bishopsReach(v.board, v.us.bishops) & v.us.pawns;
@@ -328,7 +328,7 @@ int queenPlusVersusBishop(View& v) {
 int queenPlusVersusRook(View& v) {
     Bitboard rookReach = rooksReach(v.board, v.them.rooks);
     if (v.usToMove && !v.inCheck) {
-        if (std::popcount(v.us.queens) >= 2) return UsWins;
+        if (popCount(v.us.queens) >= 2) return UsWins;
         if (!offEdge(v.us.king)) return NoVerdict;
         return rookReach & v.us.queens ? UsCannotLose : UsWins;
     }
@@ -648,7 +648,7 @@ int threePawnsVersusPawn(View& v) {
     if (pawnPath(v.them.colour, theirs) & v.us.king) {
         Bitboard defended = pawnReach(v.us) & v.us.pawns;
         bool behind = v.us.kingSquare == stepOf(v.them.colour, theirs);
-        if (std::popcount(defended) >= 2 || (defended && behind)) return UsWins;
+        if (popCount(defended) >= 2 || (defended && behind)) return UsWins;
         Bitboard blockers = v.them.pawns | pawnReach(v.them);
         for (Bitboard pawns = v.us.pawns; pawns;) {
             int pawn = popLowest(pawns);
@@ -671,7 +671,7 @@ int bishopPawnVersusBishopPawn(View& v) {
 int rookTwoPawnsVersusRook(View& v) {
     if (v.usToMove) {
         if (v.inCheck || !(kingAttacks[v.us.kingSquare] & v.us.pawns)) return NoVerdict;
-        int a = lowestSquare(v.us.pawns), b = 63 ^ std::countl_zero(v.us.pawns | 1);
+        int a = lowestSquare(v.us.pawns), b = highestSquare(v.us.pawns | 1);
         if (!(pawnReach(v.us) & v.us.pawns)) {
             bool split = rankOf(a) == rankOf(b) && fileOf(b) - fileOf(a) > 2;
             return split && (between[a][b] & v.us.rooks) ? UsWins : NoVerdict;

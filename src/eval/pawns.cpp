@@ -106,7 +106,7 @@ constexpr Bitboard behindOnFile(int square) {
 // The most advanced square of a non-empty set.
 template <int C>
 constexpr int frontmost(Bitboard set) {
-    return C == White ? 63 - std::countl_zero(set) : lowestSquare(set);
+    return C == White ? highestSquare(set) : lowestSquare(set);
 }
 
 constexpr Bitboard sideways(Bitboard set) { return ((set & ~FileA) >> 1) | ((set & ~FileH) << 1); }

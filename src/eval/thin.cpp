@@ -185,7 +185,7 @@ int32_t rookEnding(int32_t s, const SideState& lead, const SideState& other) {
     // The king escorting a pawn on the last ranks: the pawn promotes.
     if ((kingAttacks[king] & pawns) && rankOf(king) >= 6 && king != A8 && king != H8) return 2 * s;
 
-    int front = 63 - std::countl_zero(pawns);
+    int front = highestSquare(pawns);
     if (!(pawns & ~(FileA << fileOf(front))) && rankOf(defender) >= 6 &&
         rankOf(defender) > rankOf(front) && std::abs(fileOf(defender) - fileOf(front)) <= 1)
         s /= 2;
@@ -338,7 +338,7 @@ bool fortressDraw(const Board& board, int weak, int strong) {
             Bitboard box = onA ? (bit(A8) | bit(B8) | bit(A7) | bit(B7))
                                : (bit(G8) | bit(H8) | bit(G7) | bit(H7));
             if (bit(relativeSquare(defender.kingSquare, strong)) & box) return true;
-            int front = strong == White ? 63 - std::countl_zero(pawns) : lowestSquare(pawns);
+            int front = strong == White ? highestSquare(pawns) : lowestSquare(pawns);
             int defenderDistance = distance(defender.kingSquare, promotion);
             if (defenderDistance + 2 <= distance(attacker.kingSquare, promotion) &&
                 defenderDistance < distance(front, promotion))

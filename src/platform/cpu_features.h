@@ -18,6 +18,15 @@ enum CpuFeature : unsigned {
     CpuAvx512f = 1u << 10,
 };
 
+// Whether this file's flags give the bit-count instruction; without it
+// std::popcount is a call into the compiler's runtime. Internal linkage: the
+// start-up check is built with other flags.
+#ifdef __POPCNT__
+constexpr bool buildHasPopcnt = true;
+#else
+constexpr bool buildHasPopcnt = false;
+#endif
+
 // Set from the compiler's own macros in a file built with the build's flags:
 // constant data, so reading it runs none of those instructions.
 extern const unsigned buildCpuFeatures;

@@ -1,6 +1,6 @@
-// Slider look-ups through the rotated sets against plain ray walks, and the
-// attack queries' edge cases: no piece, x-rays (perft counts the pinned
-// en-passant captures).
+// Slider look-ups through the rotated sets against plain ray walks, the
+// attack queries' edge cases (no piece, x-rays; perft counts the pinned
+// en-passant captures), and the bit helpers.
 #include "board/attacks.h"
 
 #include <random>
@@ -44,4 +44,31 @@ TEST(Attacks, Queries) {
     EXPECT_FALSE(attackedByBlack(xray, B1));
     EXPECT_EQ(attackersOfSquare(xray, D8), bit(E8));
     EXPECT_EQ(blockersOfSquare(xray, xray.white, C8), bit(C1));
+}
+
+// The bit helpers against a plain loop, on sets that fill either half, both
+// or neither: the 32-bit and software paths split the word there.
+TEST(Bits, CountsAndScans) {
+    const Bitboard sets[] = {0,
+                             1,
+                             Bitboard(1) << 63,
+                             0xFFFFFFFFull,
+                             0xFFFFFFFF00000000ull,
+                             ~Bitboard(0),
+                             0x8000000100000000ull,
+                             0x00000000A5A5A5A5ull,
+                             0x5A5A5A5A00000001ull,
+                             0x0123456789ABCDEFull};
+    for (const Bitboard set : sets) {
+        int count = 0, lowest = 64, highest = -1;
+        for (int square = 0; square < 64; ++square) {
+            if (!(set & bit(square))) continue;
+            ++count;
+            if (lowest == 64) lowest = square;
+            highest = square;
+        }
+        EXPECT_EQ(popCount(set), count) << std::hex << set;
+        EXPECT_EQ(lowestSquare(set), lowest) << std::hex << set;
+        EXPECT_EQ(highestSquare(set), highest) << std::hex << set;
+    }
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the profile-guided program: the program built to record its profile,
 # a bench run that records it, the program built again from the record. Same
-# moves and node counts as the plain build, about a fifth faster.
+# moves and node counts as the plain build; how much faster depends on the
+# machine (tools/speed.py tells).
 #
 #   tools/build_pgo.sh [BUILD_DIR] [CMAKE_OPTION ...]     (default build-pgo)
 #

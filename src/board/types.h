@@ -239,8 +239,9 @@ inline const SideState& sideOf(const Board& board, int colour) {
 
 // Bit helpers.
 constexpr Bitboard bit(int square) { return Bitboard(1) << square; }
-// On a 32-bit target the 64-bit bit scans and counts are runtime calls;
-// done on the two halves they stay inline. Same results, 0 included.
+// A 64-bit bit scan on a 32-bit target, and a count on a CPU without popcnt,
+// are runtime calls; done on the two halves they stay inline. Same results,
+// 0 included.
 constexpr int lowestSquare(Bitboard set) {
     if constexpr (sizeof(void*) == 8) return std::countr_zero(set);
     const uint32_t low = uint32_t(set);

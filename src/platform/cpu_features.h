@@ -18,7 +18,7 @@ enum CpuFeature : unsigned {
     CpuAvx512f = 1u << 10,
 };
 
-// Whether this file's flags give the bit-count instruction; without it
+// Whether the including file's flags give the bit-count instruction; without it
 // std::popcount is a call into the compiler's runtime. Internal linkage: the
 // start-up check is built with other flags.
 #ifdef __POPCNT__

@@ -22,6 +22,7 @@ Bitboard pawnAttackTable[2][64];
 int8_t direction[64][64];
 uint8_t lineKind[64][64];
 Bitboard between[64][64];
+Bitboard rayFrom[64][8];
 Bitboard fileAhead[64];
 Bitboard fileBehind[64];
 Bitboard frontSpan[2][64];
@@ -118,6 +119,7 @@ void initLineTables() {
                 between[s][t] = passed;
                 passed |= bit(t);
             }
+            rayFrom[s][raySlot(delta)] = passed;
         }
     for (int s = 0; s < 64; ++s) {
         int f = fileOf(s);

@@ -38,11 +38,18 @@ extern Bitboard pawnAttackTable[2][64];  // [colour][square]: squares a pawn the
 extern int8_t direction[64][64];       // [from][to]: +-1, +-8, +-7, +-9 along a common line, else 0
 extern uint8_t lineKind[64][64];       // |direction|: 0, 1, 7, 8 or 9
 extern Bitboard between[64][64];       // squares strictly between two squares on a line
+extern Bitboard rayFrom[64][8];        // [square][raySlot(step)]: the squares from it to the edge
 extern Bitboard fileAhead[64];         // squares above on the file
 extern Bitboard fileBehind[64];        // squares below on the file
 extern Bitboard frontSpan[2][64];      // [colour][square]: own and adjacent files, ranks ahead
 extern uint8_t lowestBitOfByte[256];   // 1 + index of the lowest set bit; 0 for 0
 extern uint8_t highestBitOfByte[256];  // 1 + index of the highest set bit; 0 for 0
+
+// The ray table's slot of a step: +-1, +-7, +-8 or +-9.
+constexpr int raySlot(int step) {
+    constexpr int8_t slots[19] = {0, 1, 2, 0, 0, 0, 0, 0, 3, 0, 4, 0, 0, 0, 0, 0, 5, 6, 7};
+    return slots[step + 9];
+}
 
 // Builds every table above and the Zobrist keys (from keySeed), then seeds the
 // random generators with randomSeed.

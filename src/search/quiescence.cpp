@@ -22,16 +22,15 @@ inline int32_t staticScore(SearchThread& search, Board& board, int32_t alpha, in
 // from `to` through `from`, beyond `from`, if it moves along that line.
 inline Bitboard xrayBehind(const Board& board, int from, int to) {
     const int step = direction[to][from];
+    if (!step) return 0;
+    const Bitboard men = rayFrom[from][raySlot(step)] & board.occupied;
+    if (!men) return 0;
+    // The nearest man beyond: the lowest square on a rising ray.
+    const int square = step > 0 ? lowestSquare(men) : highestSquare(men);
+    const int piece = board.squares[square];
     const bool diagonal = step == 7 || step == -7 || step == 9 || step == -9;
-    for (int square = from;;) {
-        const int next = square + step;
-        if (next < 0 || next > 63 || squareDistance(square, next) != 1) return 0;
-        square = next;
-        if (!(board.occupied & bit(square))) continue;
-        const int piece = board.squares[square];
-        const bool slides = piece == Queen || piece == (diagonal ? Bishop : Rook);
-        return slides ? bit(square) : 0;
-    }
+    const bool slides = piece == Queen || piece == (diagonal ? Bishop : Rook);
+    return slides ? bit(square) : 0;
 }
 
 // One ply of the selection loop shared by both quiescence branches: searches

@@ -9,7 +9,7 @@
 #include "test_support.h"
 
 TEST(StaticExchange, ExactSequences) {
-    // Material won (P 100, N 335, R 500, Q 1000), plus the mover's code, plus 10.
+    // Material won (P 100, N 335, B 337, R 500, Q 1000), plus the mover's code, plus 10.
     const std::tuple<const char*, const char*, int32_t> cases[] = {
         {"k7/8/2p5/3n4/4P3/8/8/K7 w - - 0 1", "e4d5", 246},       // PxN, PxP
         {"k7/8/8/3p4/8/8/3R4/K7 w - - 0 1", "d2d5", 114},         // undefended
@@ -22,6 +22,8 @@ TEST(StaticExchange, ExactSequences) {
         {"7k/1P6/8/8/8/8/8/K7 w - - 0 1", "b7b8q", 911},          // promotions: free,
         {"4r2k/1P6/8/8/8/8/8/K7 w - - 0 1", "b7b8q", -89},        // or taken
         {"1r6/P1k5/8/8/8/8/8/7K w - - 0 1", "a7b8q", 411},        // KxQ after axb8=Q
+        {"7k/8/8/4p3/3p4/8/1B6/Q3K3 w - - 0 1", "b2d4", -124},    // the queen behind joins,
+        {"q6k/1b6/8/3P4/4P3/8/8/4K3 b - - 0 1", "b7d5", -124},    // on either diagonal
         {"k7/8/8/3p4/8/4P3/8/K7 w - - 0 1", "e3e4", -89},         // a quiet push, lost
         {"k7/8/8/3p4/8/4P3/8/K3R3 w - - 0 1", "e3e4", 11},        // defended from behind
         {"k7/8/8/4b3/3P4/2P5/8/K7 b - - 0 1", "e5d4", -224},      // Black to move

@@ -49,7 +49,13 @@ bool isLegalNonKingMove(Board& board, int from, int to) {
         board.squares[to] == NoPiece)
         return isEnPassantLegal(board, from, to);
     // Staying on the king's line through from (or a knight off every line) is safe.
-    if (lineKind[board.toMove->kingSquare][from] == lineKind[from][to]) return true;
+    const int king = board.toMove->kingSquare;
+    const int kind = lineKind[king][from];
+    if (kind == lineKind[from][to] || kind == 0) return true;
+    // Only an enemy slider of the line's kind beyond from, seen from the
+    // king, can pin: without one the rotated look-up is not needed.
+    if (!(rayFrom[king][raySlot(direction[king][from])] & slidersForLine(*board.opponent, kind)))
+        return true;
     return pinDirection(board, from, &board.stack->pinRay) == 0;
 }
 

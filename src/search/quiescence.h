@@ -36,9 +36,15 @@ int32_t captureOrderScore(const Board& board, Move move);
 
 // Selection from an unsorted list: the first entry with the highest score.
 inline int bestEntry(const MoveEntry* list, int count) {
+    // Written to select without branches: which entry wins is unpredictable.
     int best = 0;
-    for (int i = 1; i < count; ++i)
-        if (list[i].score > list[best].score) best = i;
+    int32_t bestScore = list[0].score;
+    for (int i = 1; i < count; ++i) {
+        const int32_t score = list[i].score;
+        const bool better = score > bestScore;
+        best = better ? i : best;
+        bestScore = better ? score : bestScore;
+    }
     return best;
 }
 

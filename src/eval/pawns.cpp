@@ -1,10 +1,10 @@
 #include "eval/pawns.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "board/attacks.h"
 #include "board/tables.h"
+#include "platform/platform.h"
 
 int16_t pawnFlagTable[8][512];
 
@@ -323,10 +323,10 @@ PawnHashEntry& probePawnStructure(PawnTable& table, Board& board) {
 
 int allocatePawnTable(PawnTable& table, uint64_t count) {
     freePawnTable(table);
-    table.raw = std::malloc(size_t((count + 32) * sizeof(PawnHashEntry)));
-    if (!table.raw) return 0;
-    const uintptr_t address = reinterpret_cast<uintptr_t>(table.raw);
-    table.entries = reinterpret_cast<PawnHashEntry*>((address + 1023) & ~uintptr_t(1023));
+    // Probed at every evaluation: large pages spare most of its TLB misses.
+    table.entries =
+        static_cast<PawnHashEntry*>(allocateLargeBlock(size_t(count * sizeof(PawnHashEntry))));
+    if (!table.entries) return 0;
     table.count = uint32_t(count);
     clearPawnTable(table);
     return 1;
@@ -337,8 +337,7 @@ void clearPawnTable(PawnTable& table) {
 }
 
 void freePawnTable(PawnTable& table) {
-    std::free(table.raw);
-    table.raw = nullptr;
+    freeLargeBlock(table.entries);
     table.entries = nullptr;
     table.count = 0;
 }

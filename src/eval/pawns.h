@@ -20,10 +20,11 @@ static_assert(sizeof(PawnHashEntry) == 32);
 
 // One per search thread, sized from the memory setting.
 struct PawnTable {
-    void* raw;               // allocation, 1024 spare bytes for the alignment
-    PawnHashEntry* entries;  // aligned to 1024; null until allocated
-    uint32_t count;          // power of two; slot = (pawnHashKey >> 32) & (count - 1)
-    PawnHashEntry spare;     // holds the structure when there is no table
+    // Page-aligned, in large pages where the system has them; null until
+    // allocated.
+    PawnHashEntry* entries;
+    uint32_t count;       // power of two; slot = (pawnHashKey >> 32) & (count - 1)
+    PawnHashEntry spare;  // holds the structure when there is no table
 };
 
 // (Re)allocates count entries (a power of two), filled so that no check
@@ -67,3 +68,10 @@ int pawnFlagsOf(const Board& board, int square);
 // Finds or builds the entry of the board's pawns, points evalScratch at it and
 // writes both sides' pawnlessFiles. Only with at least one pawn on the board.
 PawnHashEntry& probePawnStructure(PawnTable& table, Board& board);
+
+// Starts loading the entry the evaluation of this position will read, so
+// that it arrives while the search waits for the transposition table.
+inline void prefetchPawnEntry(const PawnTable& table, const Board& board) {
+    if (table.entries)
+        __builtin_prefetch(&table.entries[(table.count - 1) & uint32_t(board.pawnHashKey >> 32)]);
+}

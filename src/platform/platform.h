@@ -18,6 +18,7 @@
 // gives them (Linux: transparent huge pages on a 2 MiB boundary; Windows:
 // large pages when the process holds the privilege to lock memory), else in
 // ordinary pages: a refused large-page request never fails the allocation.
+// A block smaller than one large page always gets ordinary pages.
 // Contents undefined; null when the system refuses the memory itself.
 void* allocateLargeBlock(size_t bytes);
 void freeLargeBlock(void* block);

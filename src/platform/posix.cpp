@@ -18,10 +18,12 @@
 
 void* allocateLargeBlock(size_t bytes) {
     // Aligned so that the kernel can back the whole block with 2 MiB pages,
-    // sparing a TLB miss on most table probes.
+    // sparing a TLB miss on most table probes; a smaller block could not use
+    // one and is only page-aligned.
     constexpr size_t HugePage = size_t(2) << 20;
     void* block = nullptr;
-    if (posix_memalign(&block, HugePage, bytes ? bytes : 1) != 0) return nullptr;
+    if (posix_memalign(&block, bytes >= HugePage ? HugePage : 4096, bytes ? bytes : 1) != 0)
+        return nullptr;
 #ifdef MADV_HUGEPAGE
     madvise(block, bytes, MADV_HUGEPAGE);  // advice only: refused, the pages stay small
 #endif

@@ -33,7 +33,8 @@ bool lockMemoryPrivilegeEnabled() {
 void* allocateLargeBlock(size_t bytes) {
     if (bytes == 0) bytes = 1;
     const SIZE_T large = GetLargePageMinimum();
-    if (large && lockMemoryPrivilegeEnabled()) {
+    // A block smaller than a large page would be rounded up to one.
+    if (large && bytes >= large && lockMemoryPrivilegeEnabled()) {
         const SIZE_T rounded = (bytes + large - 1) / large * large;
         void* block = VirtualAlloc(nullptr, rounded, MEM_RESERVE | MEM_COMMIT | MEM_LARGE_PAGES,
                                    PAGE_READWRITE);

@@ -503,6 +503,7 @@ int32_t alphaBeta(SearchThread& search, Board& board, int ply, int depth, int32_
     node.nodeDepth = node.depth;
     freshRecord(stack, board, ply);
 
+    prefetchPawnEntry(search.eval.pawns, board);
     if (probeTable(search.control->table, stack, board, ply, node.nodeDepth, node.alpha, beta) !=
         Bound::None)
         return record.ttScore;

@@ -115,6 +115,7 @@ int32_t quiescence(SearchThread& search, Board& board, int ply, int32_t alpha, i
     // kept at depth 0 unless the entry holds a deeper search.
     TranspositionTable& table = search.control->table;
     const PlyRecord& record = stack.plies[ply];
+    prefetchPawnEntry(search.eval.pawns, board);
     if (probeTable(table, stack, board, ply, 0, alpha, beta) != Bound::None) return record.ttScore;
     const bool keep = record.ttBound == Bound::None || record.ttDepth == 0;
     if (board.checkInfo) return quiescenceInCheck(search, board, ply, alpha, beta);

@@ -311,8 +311,7 @@ int pawnFlagsOf(const Board& board, int square) {
 
 PawnHashEntry& probePawnStructure(PawnTable& table, Board& board) {
     const uint64_t key = board.pawnHashKey;
-    PawnHashEntry& entry =
-        table.entries ? table.entries[(table.count - 1) & uint32_t(key >> 32)] : table.spare;
+    PawnHashEntry& entry = table.entries ? table.entries[pawnSlot(table, key)] : table.spare;
     if (entry.check != uint32_t(key) || &entry == &table.spare) buildEntry(board, entry);
     constexpr Bitboard EveryRank = 0x0101010101010101ull;
     board.white.pawnlessFiles = entry.filesWithoutWhitePawns * EveryRank;

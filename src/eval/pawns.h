@@ -23,9 +23,14 @@ struct PawnTable {
     // Page-aligned, in large pages where the system has them; null until
     // allocated.
     PawnHashEntry* entries;
-    uint32_t count;       // power of two; slot = (pawnHashKey >> 32) & (count - 1)
+    uint32_t count;       // power of two
     PawnHashEntry spare;  // holds the structure when there is no table
 };
+
+// The slot of a pawn key: its high half, masked to the (power of two) count.
+inline uint32_t pawnSlot(const PawnTable& table, uint64_t pawnHashKey) {
+    return uint32_t(pawnHashKey >> 32) & (table.count - 1);
+}
 
 // (Re)allocates count entries (a power of two), filled so that no check
 // matches. Returns 0, with no table, when the allocation failed.
@@ -72,6 +77,5 @@ PawnHashEntry& probePawnStructure(PawnTable& table, Board& board);
 // Starts loading the entry the evaluation of this position will read, so
 // that it arrives while the search waits for the transposition table.
 inline void prefetchPawnEntry(const PawnTable& table, const Board& board) {
-    if (table.entries)
-        __builtin_prefetch(&table.entries[(table.count - 1) & uint32_t(board.pawnHashKey >> 32)]);
+    if (table.entries) __builtin_prefetch(&table.entries[pawnSlot(table, board.pawnHashKey)]);
 }
